@@ -41,3 +41,13 @@ endfunction()
 function(zv_link_all target)
   target_link_libraries(${target} PRIVATE ${ZV_LIBRARIES})
 endfunction()
+
+# The same for a library (interface or static) whose users need them too.
+function(zv_link_all_to target)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${target} INTERFACE ${ZV_LIBRARIES})
+  else()
+    target_link_libraries(${target} PUBLIC ${ZV_LIBRARIES})
+  endif()
+endfunction()
