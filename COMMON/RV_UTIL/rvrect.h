@@ -130,8 +130,9 @@ public:
     enum { MAX_RECTS = 256 };
 
     CRectList() = default;
-    CRectList(const CRectList&) = default;
-    CRectList& operator=(const CRectList&) = default;
+    // Copies only the entries in use.
+    CRectList(const CRectList& other) { CopyFrom(other); }
+    CRectList& operator=(const CRectList& other) { CopyFrom(other); return *this; }
     virtual ~CRectList() = default;
 
     int Count() const { return m_iCount; }
