@@ -9,6 +9,7 @@
 // the form of the object they are called on; a string is not thread-safe.
 #pragma once
 
+#include <stdarg.h>
 #include <stddef.h>
 #include <wchar.h>
 
@@ -113,8 +114,10 @@ public:
     void MakeUpper();
     void MakeLower();
     void ConvertRTL();      // right-to-left display order; runs below 256 keep their order
-    void Reverse();         // reverses the bytes of a narrow string
-    void URLDecode();       // '+', %XX and %uXXXX; the result is wide
+    void Reverse();         // reverses the order of the characters
+    // '+', %XX and %uXXXX decoded in place; the result is wide. 0 (string
+    // unchanged) when the decoded text does not fit a wide buffer.
+    int URLDecode();
 
     int IsNumeric() const;
     static int IsNumeric(wchar_t ch);
@@ -131,12 +134,25 @@ public:
     // Bytes held, terminator included (1 for an empty narrow string, 4 for wide).
     int GetByteLength() const { return m_iLength; }
     // The raw bytes in the current form (terminator included), without converting.
+    // Read-only: the buffer may be the shared empty text.
     const void* GetData() const { return m_pBuffer; }
 
     static char* m_pNULL;       // shared empty narrow text, never freed
     static wchar_t* m_pWNULL;   // shared empty wide text, never freed
 
 private:
+    int IsShared() const;
+    void FreeBuffer();
+    void SetEmpty(CRVSTRING_TYPE eType);
+    void Adopt(CRVSTRING_TYPE eType, unsigned char* pBuffer, int nChars);
+    int SetText(CRVSTRING_TYPE eType, const void* pSrc, CRVSTRING_TYPE eSrcType, int nChars);
+    int Append(const void* pSrc, CRVSTRING_TYPE eSrcType, int nChars);
+    int Narrow(unsigned int nMaxChar);
+    unsigned int UnitAt(int i) const;
+    void Trim(const void* pSet, CRVSTRING_TYPE eSetType, int bLeft);
+    int FormatNarrowV(const char* pszFormat, va_list args);
+    int FormatWideV(const wchar_t* pszFormat, va_list args);
+
     CRVSTRING_TYPE m_eType;
     unsigned char* m_pBuffer;
     int m_iLength;
@@ -147,6 +163,7 @@ class CRVXString : public CRVString
 {
 public:
     CRVXString(const char* pszText, const char* pszContext);
+    using CRVString::operator=;
 };
 
 // Value of the first n characters as hex digits (stops at the first non-digit);
