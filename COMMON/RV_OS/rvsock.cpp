@@ -6,26 +6,19 @@
 #include <poll.h>
 #include <string.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include "rvstring.h"
+#include "rvtick.h"
 
 namespace {
-
-unsigned int NowMs()
-{
-    timeval tv;
-    gettimeofday(&tv, nullptr);
-    return (unsigned int)tv.tv_sec * 1000u + (unsigned int)(tv.tv_usec / 1000);
-}
 
 // poll rather than select: descriptors above FD_SETSIZE must not overrun an fd_set.
 int WaitSocketState(int fd, unsigned int ms, short events)
 {
     if (fd < 0)
         return 0;
-    const unsigned int start = NowMs();
+    const uint32_t start = RVGetTickCount();
     unsigned int left = ms;
     for (;;)
     {
@@ -36,7 +29,7 @@ int WaitSocketState(int fd, unsigned int ms, short events)
         if (r == 0 || errno != EINTR)
             return 0;
         // Interrupted by a signal: wait only for what remains of the time-out.
-        unsigned int spent = NowMs() - start;
+        uint32_t spent = RVTickSince(start);
         if (spent >= ms)
             return 0;
         left = ms - spent;

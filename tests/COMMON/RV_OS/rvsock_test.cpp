@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <string>
 
 #include "rvsock.h"
+#include "rvstring.h"
 
 namespace {
 
@@ -40,6 +42,9 @@ TEST(RVSock, IsAddressTable)
     for (const Case& c : cases)
     {
         EXPECT_EQ(c.expected, IsAddress(c.text)) << c.text;
+        EXPECT_EQ(c.expected, IsAddress(CRVString(c.text))) << c.text << " (narrow string)";
+        std::wstring wide(c.text, c.text + strlen(c.text));
+        EXPECT_EQ(c.expected, IsAddress(CRVString(wide.c_str()))) << c.text << " (wide string)";
     }
     EXPECT_EQ(0, IsAddress((const char*)nullptr));
 }
