@@ -49,6 +49,9 @@ public:
     explicit CSysLocator(uint32_t dwInterval, uint32_t dwTargetIP = SYSLOCATOR_BROADCAST_IP,
                          uint16_t wTargetPort = SYSLOCATOR_PORT);
     virtual ~CSysLocator();
+    // Owns its socket.
+    CSysLocator(const CSysLocator&) = delete;
+    CSysLocator& operator=(const CSysLocator&) = delete;
 
     // Sends the 8-byte query with the given code and records the time;
     // 1 if all 8 bytes went.
