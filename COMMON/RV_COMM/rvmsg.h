@@ -1,0 +1,164 @@
+// CRVMSG: one message between the viewer and the controller.
+//
+// A message is built by a sequence of typed Puts and read back by the same
+// sequence of Gets; the wire has no type tags. The record keeps its frame in
+// one block: an 8-byte RVT_HEADER copy followed by the data. An owning record
+// allocates and grows that block; a wrapping record reads a received frame in
+// place and never writes into its data.
+//
+// Reading never goes past the data, whatever the frame holds. A Get that does
+// not fit sets the error flag, leaves the index where it was and yields 0. The
+// flag is sticky only for the string, colour and RECT* readers, which refuse
+// to read while it is set; the plain value readers neither test nor clear it.
+// A handler checks Error() after its last Get to know the message was whole.
+#pragma once
+
+#include "rvrect.h"
+#include "rvstring.h"
+#include "rvwire.h"
+
+// Strings whose count word announces more bytes than this are skipped and
+// read as empty.
+#define RV_MAX_MSG_STRING 10000u
+
+class CRVMSG
+{
+public:
+    // Empty record: identifiers -1, no block, data size 0, critical 0.
+    explicit CRVMSG(int bOwnsBuffer);
+    // Owning record with a block for uReserve data bytes; the data size starts
+    // at uReserve (zero bytes) until the first Put. Above RV_MAX_MSG_DATA the
+    // record has no block and owns nothing.
+    CRVMSG(short sSenderID, short sMessageID, unsigned int uReserve, int bCritical);
+    // Wraps a received frame in place (no copy; the frame must hold the header
+    // and its `length` data bytes and outlive the record). A length above
+    // RV_MAX_MSG_DATA leaves the record empty.
+    explicit CRVMSG(RVT_HEADER* pFrame);
+    // Owning copy of another record's header and data; critical is copied.
+    explicit CRVMSG(const CRVMSG* pOther);
+    virtual ~CRVMSG();
+
+    CRVMSG(const CRVMSG&) = delete;
+    CRVMSG& operator=(const CRVMSG&) = delete;
+
+    short SenderID() const { return m_Header.sSenderID; }
+    short MessageID() const { return m_Header.sMessageID; }
+    int Critical() const { return m_bCritical; }
+    int DataSize() const { return (int)m_Header.uLength; }
+    void SenderID(short sSenderID);
+    void MessageID(short sMessageID);
+    // Sets the data size, after the caller wrote the data through Data(). An
+    // owning record grows its block as needed (freshly grown bytes are zero);
+    // a wrapping record cannot pass the frame it wraps. Returns 0 and changes
+    // nothing for a size that cannot be held.
+    int SetDataSize(int iSize);
+    // The frame ready to send (header refreshed from the fields), MSGSize() bytes.
+    RVT_HEADER* MSG();
+    int MSGSize() const { return DataSize() + RV_HEADER_SIZE; }
+
+    // New owning records on the heap, index 0, critical 1; the caller deletes
+    // them. A copy that would pass RV_MAX_MSG_DATA comes back empty.
+    CRVMSG* CreateCopy() const;
+    CRVMSG* CreateCopyWithPadding(int nPad) const;     // nPad zero bytes appended
+    CRVMSG* CreateCopyFromReadIndex() const;           // only the unread rest
+
+    // Rewinds for a fresh read from the start, which also clears the error flag.
+    void ResetRead();
+    // Moves the index by n, kept within 0 .. data size.
+    void AdvanceReadIndex(int n);
+    unsigned char* Data() { return m_pBuffer ? m_pBuffer + RV_HEADER_SIZE : nullptr; }
+    // The data at the index (at most the end of the data); null without a block.
+    unsigned char* GetReadPointer();
+    unsigned int ReadIndex() const { return m_uIndex; }
+    // Data bytes from the index to the end.
+    int BytesLeft() const { return m_uIndex < m_Header.uLength ? (int)(m_Header.uLength - m_uIndex) : 0; }
+    int Error() const { return m_bError; }
+    int OwnsBuffer() const { return m_bOwnsBuffer; }
+    unsigned int Capacity() const { return m_uCapacity; }
+
+    // Same message ID, data size and data bytes; the sender ID is not compared.
+    int IsSameMSG(const CRVMSG* pOther) const;
+
+    // Re-use for building: new message ID and critical flag, no data, index 0,
+    // error cleared, room for iReserve bytes.
+    void Reset(int iMessageID, int iReserve, int bCritical);
+    // Becomes an owning copy of the frame (index 0). Returns 0 and leaves the
+    // record empty for a length above RV_MAX_MSG_DATA.
+    int LoadHeader(const RVT_HEADER* pFrame);
+
+    // Writers store at the index and make it the new data size. They return 1,
+    // or 0 with nothing written when the record does not own its block or the
+    // data would pass RV_MAX_MSG_DATA.
+    int PutBYTE(unsigned char b);
+    int PutChar(char c);
+    int PutShort(short s);
+    int PutWORD(unsigned short w);
+    int PutInt(int i);
+    int PutIP(unsigned int uAddress);   // each address byte, lowest first, as a 16-bit value
+    int PutData(const unsigned char* pSrc, int n);          // then zero bytes to a multiple of 4
+    int PutDataNoAlign(const unsigned char* pSrc, int n);
+    int PutString(const CRVString& s);
+    int PutColor(unsigned int uColor);        // 0x00RRGGBB as three ints
+    int PutColorBYTE(unsigned int uColor);    // 0x00RRGGBB as three bytes
+    int PutRECT(RECT r);                      // inclusive edges to x, y, width, height
+    int PutRECT(const CRVRect& r);
+    int PutShortRECT(const CRVRect& r);       // four signed 16-bit values
+
+    // Value readers: the value, or 0 (empty string, zero rectangle) when the
+    // data is exhausted.
+    unsigned char GetBYTE();
+    short GetShort();
+    unsigned short GetWORD();
+    int GetInt();
+    long long GetInt64();
+    unsigned int GetColorBYTE();    // refuses while the error flag is set
+    CRVRect GetRECT();              // each missing value reads as 0
+    CRVRect GetShortRECT();
+    CRVString GetString();          // refuses while the error flag is set
+
+    // Out-parameter readers: 1 on success, 0 on failure (out-parameter
+    // untouched). A null out-pointer skips the value.
+    int GetChar(char* pc);
+    int GetBYTE(unsigned char* pb);
+    int GetShort(short* ps);
+    int GetWORD(unsigned short* pw);
+    int GetInt(int* pi);
+    int GetInt64(long long* pll);
+    int GetData(unsigned char* pDst, int n);     // then skips the pad to a multiple of 4
+    int GetString(CRVString* pString);          // refuses while the error flag is set
+    int GetColor(unsigned int* puColor);        // refuses while the error flag is set
+    int GetRECT(RECT* pRect);                   // refuses while the error flag is set
+
+private:
+    void Clear();
+    void Empty();
+    int Grow(size_t nDataBytes);
+    int CopyFrom(const CRVMSG& src, size_t nOffset, size_t nPad);
+    unsigned char* PrepareWrite(size_t n);
+    void CommitWrite(size_t n)
+    {
+        m_uIndex += (unsigned int)n;
+        m_Header.uLength = m_uIndex;
+    }
+    // The data at the index if n bytes remain, advancing past them; otherwise
+    // null with the error flag set and the index unchanged.
+    const unsigned char* Take(size_t n)
+    {
+        unsigned int size = m_Header.uLength;
+        if (!m_pBuffer || m_uIndex > size || n > size - m_uIndex) {
+            m_bError = 1;
+            return nullptr;
+        }
+        const unsigned char* p = m_pBuffer + RV_HEADER_SIZE + m_uIndex;
+        m_uIndex += (unsigned int)n;
+        return p;
+    }
+
+    RVT_HEADER m_Header;        // sender ID, message ID, data size, as on the wire
+    int m_bCritical;
+    unsigned char* m_pBuffer;   // header copy, then the data; null when there is no block
+    unsigned int m_uCapacity;   // block size, header included
+    unsigned int m_uIndex;      // read and write position in the data
+    int m_bOwnsBuffer;
+    int m_bError;
+};
