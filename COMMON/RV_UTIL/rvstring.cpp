@@ -2,6 +2,7 @@
 
 #include <new>
 #include <stdarg.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -69,12 +70,16 @@ unsigned int FoldAscii(unsigned int ch)
 
 // strcmp-style comparison of two zero-terminated texts of any widths, code
 // point by code point; with bFold, ASCII letters compare case-insensitively
-// (what strcasecmp does in the C locale).
-int CompareTexts(const void* a, CRVSTRING_TYPE ta, const void* b, CRVSTRING_TYPE tb, bool bFold)
+// (what strcasecmp does in the C locale). A string's own buffer is never read
+// past its length (nA, nB), whatever a caller wrote into it; a caller's text
+// (length -1) is read up to its terminator.
+int CompareTexts(const void* a, CRVSTRING_TYPE ta, int nA, const void* b, CRVSTRING_TYPE tb, int nB, bool bFold)
 {
+    size_t limitA = nA < 0 ? SIZE_MAX : static_cast<size_t>(nA);
+    size_t limitB = nB < 0 ? SIZE_MAX : static_cast<size_t>(nB);
     for (size_t i = 0;; i++) {
-        unsigned int ca = Unit(a, ta, i);
-        unsigned int cb = Unit(b, tb, i);
+        unsigned int ca = i < limitA ? Unit(a, ta, i) : 0;
+        unsigned int cb = i < limitB ? Unit(b, tb, i) : 0;
         if (bFold) {
             ca = FoldAscii(ca);
             cb = FoldAscii(cb);
@@ -792,7 +797,7 @@ CRVString CRVString::Mid(int nStart) const
 
 int CRVString::Compare(const CRVString& s) const
 {
-    return CompareTexts(m_pBuffer, m_eType, s.m_pBuffer, s.m_eType, false);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), s.m_pBuffer, s.m_eType, s.GetLength(), false);
 }
 
 int CRVString::Compare(const char* psz) const
@@ -800,7 +805,7 @@ int CRVString::Compare(const char* psz) const
     RV_ASSERT(psz);
     if (!psz)
         return 1;
-    return CompareTexts(m_pBuffer, m_eType, psz, TYPE_CHAR, false);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), psz, TYPE_CHAR, -1, false);
 }
 
 int CRVString::Compare(const wchar_t* psz) const
@@ -808,13 +813,13 @@ int CRVString::Compare(const wchar_t* psz) const
     RV_ASSERT(psz);
     if (!psz)
         return 1;
-    return CompareTexts(m_pBuffer, m_eType, psz, TYPE_WCHAR, false);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), psz, TYPE_WCHAR, -1, false);
 }
 
 int CRVString::CompareNoCase(const CRVString& s)
 {
     ConvertTochar();
-    return CompareTexts(m_pBuffer, m_eType, s.m_pBuffer, s.m_eType, true);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), s.m_pBuffer, s.m_eType, s.GetLength(), true);
 }
 
 int CRVString::CompareNoCase(const char* psz)
@@ -823,7 +828,7 @@ int CRVString::CompareNoCase(const char* psz)
     ConvertTochar();
     if (!psz)
         return 1;
-    return CompareTexts(m_pBuffer, m_eType, psz, TYPE_CHAR, true);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), psz, TYPE_CHAR, -1, true);
 }
 
 int CRVString::CompareNoCase(const wchar_t* psz)
@@ -832,7 +837,7 @@ int CRVString::CompareNoCase(const wchar_t* psz)
     ConvertTochar();
     if (!psz)
         return 1;
-    return CompareTexts(m_pBuffer, m_eType, psz, TYPE_WCHAR, true);
+    return CompareTexts(m_pBuffer, m_eType, GetLength(), psz, TYPE_WCHAR, -1, true);
 }
 
 // ---------------------------------------------------------------------------

@@ -99,6 +99,14 @@ public:
     int Compare(const CRVString& s) const;
     int Compare(const char* psz) const;     // -1 if this wide text cannot be narrowed
     int Compare(const wchar_t* psz) const;
+    // Content equality. Without these, s == "text" would compile as a pointer
+    // comparison through operator char*.
+    bool operator==(const CRVString& s) const { return Compare(s) == 0; }
+    bool operator==(const char* psz) const { return Compare(psz) == 0; }
+    bool operator==(const wchar_t* psz) const { return Compare(psz) == 0; }
+    bool operator!=(const CRVString& s) const { return Compare(s) != 0; }
+    bool operator!=(const char* psz) const { return Compare(psz) != 0; }
+    bool operator!=(const wchar_t* psz) const { return Compare(psz) != 0; }
     // ASCII case-insensitive, always narrow: converts this string to narrow.
     int CompareNoCase(const CRVString& s);
     int CompareNoCase(const char* psz);

@@ -523,9 +523,18 @@ TEST_F(RVStringTest, Compare)
         } else {
             EXPECT_EQ(c.sign, Sign(a.Compare(static_cast<const wchar_t*>(b.GetData()))));
         }
+        EXPECT_EQ(c.sign == 0, a == b);
+        EXPECT_EQ(c.sign != 0, a != b);
         EXPECT_EQ(aType, a.GetType());      // Compare never converts
         EXPECT_EQ(bType, b.GetType());
     }
+    // Content, not pointers.
+    CRVString s("abc");
+    std::string other = "abc";
+    EXPECT_TRUE(s == other.c_str());
+    EXPECT_TRUE(s == L"abc");
+    EXPECT_TRUE(s != "abd");
+    EXPECT_TRUE(CRVString(L"\x20AC") != "");
 }
 
 TEST_F(RVStringTest, CompareNoCase)
