@@ -5,6 +5,19 @@
 #include <errno.h>
 #include <time.h>
 
+namespace {
+
+// Releases the mutex when the scope ends, also when a cancelled wait unwinds
+// the stack: pthread_cond_timedwait is left with the mutex held then, and an
+// event whose mutex stays locked would block every later SetEvent.
+struct Unlocker
+{
+    pthread_mutex_t* pMutex;
+    ~Unlocker() { pthread_mutex_unlock(pMutex); }
+};
+
+}  // namespace
+
 CRVSemaphore::CRVSemaphore(int bManual)
     : m_bSignalled(0), m_bManual(bManual ? 1 : 0)
 {
@@ -50,6 +63,7 @@ int CRVSemaphore::ResetEvent()
 int CRVSemaphore::WaitSignal(unsigned int ms)
 {
     pthread_mutex_lock(&m_mutex);
+    Unlocker unlock{&m_mutex};
     if (!m_bSignalled && ms > 0) {
         timespec deadline;
         clock_gettime(CLOCK_MONOTONIC, &deadline);
@@ -69,7 +83,6 @@ int CRVSemaphore::WaitSignal(unsigned int ms)
     int result = m_bSignalled;
     if (result && !m_bManual)
         m_bSignalled = 0;
-    pthread_mutex_unlock(&m_mutex);
     return result;
 }
 

@@ -7,6 +7,8 @@
 // sleep is never lost.
 #pragma once
 
+#include "RVThread.h"
+
 #include <pthread.h>
 
 class CRVSemaphore
@@ -22,8 +24,8 @@ public:
     int SetEvent();
     int ResetEvent();
     // 1 when signalled within ms milliseconds (clearing the flag in automatic
-    // mode), 0 on time-out. 0 ms only tests the flag.
-    int WaitSignal(unsigned int ms);
+    // mode), 0 on time-out. 0 ms only tests the flag. A cancellation point.
+    RV_CANCELLATION_POINT int WaitSignal(unsigned int ms);
 
     // The same on an event pointer; 0 for a null event.
     static int SetEvent(CRVSemaphore* pEvent);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
@@ -124,6 +125,33 @@ TEST(ThreadTest, WaitCompleteOrTerminateCancelsAStuckThread)
     EXPECT_EQ(thread.IsRunning(), 0);       // let go of
     EXPECT_TRUE(Eventually(w.left));        // and really ended, unwinding its stack
     EXPECT_EQ(thread.SignalCompleted(), 1);
+}
+
+TEST(ThreadTest, TerminatingAWaitingThreadLeavesItsEventUsable)
+{
+    // Heap objects: if the event's mutex stayed locked, the helper below would
+    // block for good and must be left behind with something valid to touch.
+    Worker* w = new Worker;
+    CRVThread thread;
+    ASSERT_EQ(thread.Start(Blocks, w), 0);
+    ASSERT_TRUE(Eventually(w->ran));
+    Sleep(20);      // into the wait
+    EXPECT_EQ(thread.WaitCompleteOrTerminate(100), 0);
+    ASSERT_TRUE(Eventually(w->left));
+
+    auto* done = new std::atomic<int>(0);
+    std::thread user([w, done] {
+        w->release.SetEvent();
+        *done = w->release.WaitSignal(0);
+    });
+    if (Eventually(*done)) {
+        user.join();
+        delete done;
+        delete w;
+    } else {
+        user.detach();
+        ADD_FAILURE() << "the event stayed locked after the cancelled wait";
+    }
 }
 
 TEST(ThreadTest, RestartLeavesTheEarlierThreadRunningOnItsOwn)
