@@ -103,14 +103,6 @@ inline uint32_t Load(const unsigned char* p)
     return Word(p[0], p[1], p[2], p[3]);
 }
 
-inline void Store(uint32_t w, unsigned char* p)
-{
-    p[0] = (unsigned char)(w >> 24);
-    p[1] = (unsigned char)(w >> 16);
-    p[2] = (unsigned char)(w >> 8);
-    p[3] = (unsigned char)w;
-}
-
 inline int IsValidSize(int n)
 {
     return n == 16 || n == 24 || n == 32;
