@@ -11,17 +11,12 @@
 
 namespace {
 
+// One file per process, removed again after every input.
 const std::string& TempPath()
 {
-    static std::string path = [] {
+    static const std::string path = [] {
         const char* base = std::getenv("TMPDIR");
-        std::string p = std::string(base && *base ? base : "/tmp") + "/zvfuzz_rvfile.XXXXXX";
-        int fd = mkstemp(&p[0]);
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        std::atexit([] { unlink(TempPath().c_str()); });
-        return p;
+        return std::string(base && *base ? base : "/tmp") + "/zvfuzz_rvfile." + std::to_string(getpid());
     }();
     return path;
 }
@@ -59,6 +54,32 @@ int ReadOne(CRVFile& f, int which)
 
 const int kDecoders = 10;
 
+void Decode(int cache, uint8_t seed, size_t size)
+{
+    CRVFile f(TempPath().c_str(), cache);
+    // Each decoder alone, to the end of the file.
+    for (int which = 0; which < kDecoders; ++which) {
+        if (!f.Open(RV_FILE_READ))
+            return;
+        for (size_t n = 0; n <= size && ReadOne(f, which); ++n) {
+        }
+        f.IsEOF();
+        f.Close();
+    }
+    // All decoders mixed, with the odd seek, as a reader of a real file would.
+    if (!f.Open(RV_FILE_READ))
+        return;
+    for (size_t n = 0; n <= size; ++n) {
+        seed = (uint8_t)(seed * 37 + 11);
+        if (seed % 17 == 0)
+            f.Seek((long)(seed % 9) - 4, SEEK_CUR);
+        if (!ReadOne(f, seed % kDecoders) && f.IsEOF())
+            break;
+    }
+    f.GetCheckSum();
+    f.Close();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -78,27 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fwrite(data, 1, size, out);
     std::fclose(out);
 
-    CRVFile f(TempPath().c_str(), cache);
-    // Each decoder alone, to the end of the file.
-    for (int which = 0; which < kDecoders; ++which) {
-        if (!f.Open(RV_FILE_READ))
-            return 0;
-        for (size_t n = 0; n <= size && ReadOne(f, which); ++n) {
-        }
-        f.IsEOF();
-        f.Close();
-    }
-    // All decoders mixed, with the odd seek, as a reader of a real file would.
-    if (!f.Open(RV_FILE_READ))
-        return 0;
-    for (size_t n = 0; n <= size; ++n) {
-        seed = (uint8_t)(seed * 37 + 11);
-        if (seed % 17 == 0)
-            f.Seek((long)(seed % 9) - 4, SEEK_CUR);
-        if (!ReadOne(f, seed % kDecoders) && f.IsEOF())
-            break;
-    }
-    f.GetCheckSum();
-    f.Close();
+    Decode(cache, seed, size);
+    unlink(TempPath().c_str());
     return 0;
 }

@@ -11,8 +11,6 @@
 #include <time.h>
 #include <unistd.h>
 
-static const char* Text(const CRVString& narrow) { return static_cast<const char*>(narrow.GetData()); }
-
 // ------------------------------------------------------------ directories
 
 int DirectoryExists(const CRVString& path)
@@ -20,7 +18,7 @@ int DirectoryExists(const CRVString& path)
     CRVString p;
     if (!NarrowPath(path, p))
         return 0;
-    DIR* dir = opendir(Text(p));
+    DIR* dir = opendir(NarrowText(p));
     if (!dir)
         return 0;
     closedir(dir);
@@ -32,8 +30,8 @@ int TAVO_CreateDirectory(const CRVString& path)
     CRVString p;
     if (!NarrowPath(path, p))
         return 0;
-    RVLog(RV_LOG_DEBUG, "Creating Dir: %s", Text(p));
-    return mkdir(Text(p), 0707) == 0;
+    RVLog(RV_LOG_DEBUG, "Creating Dir: %s", NarrowText(p));
+    return mkdir(NarrowText(p), 0707) == 0;
 }
 
 static int RemoveOne(const char* path, const struct stat*, int, struct FTW*)
@@ -48,9 +46,9 @@ int TAVO_RemoveDirectory(const CRVString& path)
         return 0;
     // Only a real directory: a symbolic link to one must not take its target along.
     struct stat st;
-    if (lstat(Text(p), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (lstat(NarrowText(p), &st) != 0 || !S_ISDIR(st.st_mode))
         return 0;
-    return nftw(Text(p), RemoveOne, 16, FTW_DEPTH | FTW_PHYS) == 0;
+    return nftw(NarrowText(p), RemoveOne, 16, FTW_DEPTH | FTW_PHYS) == 0;
 }
 
 // ----------------------------------------------------------- CRVFileFinder
@@ -87,7 +85,7 @@ CRVFileFinder::CRVFileFinder(const CRVString& directory, const CRVString& patter
       m_nFlags(flags), m_pDir(nullptr)
 {
     if (NarrowPath(directory, m_sDirectory)) {
-        const char* d = Text(m_sDirectory);
+        const char* d = NarrowText(m_sDirectory);
         size_t n = std::strlen(d);
         while (n && (d[n - 1] == '/' || d[n - 1] == '\\'))
             --n;
@@ -95,7 +93,7 @@ CRVFileFinder::CRVFileFinder(const CRVString& directory, const CRVString& patter
         if (!n && d[0] == '/')
             n = 1;
         m_sDirectory = Narrow(m_sDirectory.Left((int)n));
-        m_pDir = opendir(Text(m_sDirectory));
+        m_pDir = opendir(NarrowText(m_sDirectory));
     }
 
     CRVString p;
@@ -103,7 +101,7 @@ CRVFileFinder::CRVFileFinder(const CRVString& directory, const CRVString& patter
         m_bMatchNothing = 1;
         return;
     }
-    const char* text = Text(p);
+    const char* text = NarrowText(p);
     const char* dot = std::strchr(text, '.');
     size_t nameLen = dot ? (size_t)(dot - text) : std::strlen(text);
     if (!IsWildcardOrEmpty(text, nameLen))
@@ -122,8 +120,8 @@ int CRVFileFinder::Matches(const char* name) const
 {
     if (m_bMatchNothing)
         return 0;
-    const char* nameFilter = Text(m_sNameFilter);
-    const char* extFilter = Text(m_sExtFilter);
+    const char* nameFilter = NarrowText(m_sNameFilter);
+    const char* extFilter = NarrowText(m_sExtFilter);
     if (!*nameFilter && !*extFilter)
         return 1;
     const char* lastDot = std::strrchr(name, '.');
@@ -162,7 +160,7 @@ int CRVFileFinder::GetNextEntry(RV_FILE_ENTRY& entry)
         bool haveStat = false;
         if (wantSize || d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
             CRVString full = ConcatDirectory(entry);
-            haveStat = stat(Text(full), &st) == 0;
+            haveStat = stat(NarrowText(full), &st) == 0;
             if (haveStat)
                 isDir = S_ISDIR(st.st_mode);
         }
@@ -193,7 +191,7 @@ int CRVFileFinder::GetNextFile(RV_FILE_ENTRY& entry)
 CRVString CRVFileFinder::ConcatDirectory(const RV_FILE_ENTRY& entry) const
 {
     CRVString full(TYPE_CHAR);
-    const char* dir = Text(m_sDirectory);
+    const char* dir = NarrowText(m_sDirectory);
     // The root is kept as "/" so that its entries do not become "//name".
     full.Format("%s/%s", std::strcmp(dir, "/") ? dir : "", entry.szName);
     return full;

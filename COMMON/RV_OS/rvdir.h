@@ -15,6 +15,8 @@
 // Sets narrow to a narrow copy of path for the C library; 0 (narrow empty)
 // when path has a character with no narrow form.
 int NarrowPath(const CRVString& path, CRVString& narrow);
+// The text of a string that NarrowPath or FixPath made narrow.
+inline const char* NarrowText(const CRVString& narrow) { return static_cast<const char*>(narrow.GetData()); }
 
 // Converts the path to narrow, turns every '\' into '/' and collapses runs of
 // '/' into one. 0 (path unchanged) when it cannot be narrowed.

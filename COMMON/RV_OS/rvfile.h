@@ -118,7 +118,7 @@ protected:
     int WriteCache();
     // Forgets read-ahead bytes (read mode) without moving the stream.
     void DropReadCache() { m_nCacheFill = m_nCachePos = 0; }
-    const char* PathText() const { return static_cast<const char*>(m_sPath.GetData()); }
+    const char* PathText() const { return NarrowText(m_sPath); }
 
     CRVString m_sPath;          // narrow after FixPath; empty if that failed
     FILE* m_pFile;

@@ -23,14 +23,12 @@ int NarrowPath(const CRVString& path, CRVString& narrow)
     return 0;
 }
 
-static const char* Text(const CRVString& narrow) { return static_cast<const char*>(narrow.GetData()); }
-
 int FixPath(CRVString& path)
 {
     CRVString narrow;
     if (!NarrowPath(path, narrow))
         return 0;
-    const char* src = Text(narrow);
+    const char* src = NarrowText(narrow);
     size_t n = std::strlen(src);
     char* out = static_cast<char*>(std::malloc(n + 1));
     if (!out)
@@ -53,19 +51,19 @@ int FileExists(const CRVString& path)
     CRVString fixed(path);
     if (!FixPath(fixed))
         return 0;
-    return access(Text(fixed), F_OK) == 0;
+    return access(NarrowText(fixed), F_OK) == 0;
 }
 
 int TAVO_DeleteFile(const CRVString& path)
 {
     CRVString p;
-    return NarrowPath(path, p) && unlink(Text(p)) == 0;
+    return NarrowPath(path, p) && unlink(NarrowText(p)) == 0;
 }
 
 int TAVO_MoveFile(const CRVString& from, const CRVString& to)
 {
     CRVString a, b;
-    return NarrowPath(from, a) && NarrowPath(to, b) && std::rename(Text(a), Text(b)) == 0;
+    return NarrowPath(from, a) && NarrowPath(to, b) && std::rename(NarrowText(a), NarrowText(b)) == 0;
 }
 
 namespace {
@@ -136,18 +134,18 @@ int TAVO_CopyFile(const CRVString& from, const CRVString& to, int)
     CRVString a, b;
     if (!NarrowPath(from, a) || !NarrowPath(to, b))
         return 0;
-    int in = open(Text(a), O_RDONLY | O_CLOEXEC);
+    int in = open(NarrowText(a), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return 0;
     struct stat src, dst;
     // Opening the target with O_TRUNC would empty the source when both name
     // the same file.
     if (fstat(in, &src) != 0 ||
-        (stat(Text(b), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)) {
+        (stat(NarrowText(b), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)) {
         close(in);
         return 0;
     }
-    int out = open(Text(b), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int out = open(NarrowText(b), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out < 0) {
         close(in);
         return 0;
@@ -159,14 +157,14 @@ int TAVO_CopyFile(const CRVString& from, const CRVString& to, int)
         ok = 0;
     close(in);
     if (!ok)
-        unlink(Text(b));   // a half copy must not pass for the file
+        unlink(NarrowText(b));   // a half copy must not pass for the file
     return ok;
 }
 
 int TAVO_MakeExec(const CRVString& path)
 {
     CRVString p;
-    return NarrowPath(path, p) && chmod(Text(p), 0777) == 0;
+    return NarrowPath(path, p) && chmod(NarrowText(p), 0777) == 0;
 }
 
 int TAVO_wtoi(const wchar_t* text)
