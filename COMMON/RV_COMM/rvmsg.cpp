@@ -481,101 +481,6 @@ int CRVMSG::PutShortRECT(const CRVRect& r)
 // ---------------------------------------------------------------------------
 // Reading
 
-int CRVMSG::GetChar(char* pc)
-{
-    const unsigned char* p = Take(1);
-    if (!p)
-        return 0;
-    if (pc)
-        *pc = (char)*p;
-    return 1;
-}
-
-int CRVMSG::GetBYTE(unsigned char* pb)
-{
-    const unsigned char* p = Take(1);
-    if (!p)
-        return 0;
-    if (pb)
-        *pb = *p;
-    return 1;
-}
-
-int CRVMSG::GetShort(short* ps)
-{
-    const unsigned char* p = Take(2);
-    if (!p)
-        return 0;
-    if (ps)
-        *ps = (short)RVLoad16(p);
-    return 1;
-}
-
-int CRVMSG::GetWORD(unsigned short* pw)
-{
-    const unsigned char* p = Take(2);
-    if (!p)
-        return 0;
-    if (pw)
-        *pw = RVLoad16(p);
-    return 1;
-}
-
-int CRVMSG::GetInt(int* pi)
-{
-    const unsigned char* p = Take(4);
-    if (!p)
-        return 0;
-    if (pi)
-        *pi = (int)RVLoad32(p);
-    return 1;
-}
-
-int CRVMSG::GetInt64(long long* pll)
-{
-    const unsigned char* p = Take(8);
-    if (!p)
-        return 0;
-    if (pll)
-        *pll = (long long)RVLoad64(p);
-    return 1;
-}
-
-unsigned char CRVMSG::GetBYTE()
-{
-    unsigned char b = 0;
-    GetBYTE(&b);
-    return b;
-}
-
-short CRVMSG::GetShort()
-{
-    short s = 0;
-    GetShort(&s);
-    return s;
-}
-
-unsigned short CRVMSG::GetWORD()
-{
-    unsigned short w = 0;
-    GetWORD(&w);
-    return w;
-}
-
-int CRVMSG::GetInt()
-{
-    int i = 0;
-    GetInt(&i);
-    return i;
-}
-
-long long CRVMSG::GetInt64()
-{
-    long long ll = 0;
-    GetInt64(&ll);
-    return ll;
-}
-
 int CRVMSG::GetData(unsigned char* pDst, int n)
 {
     RV_ASSERT(n >= 0);
@@ -615,11 +520,12 @@ int CRVMSG::GetString(CRVString* pString)
         // that a string re-used across records keeps its buffer.
         if (pString->GetType() != type)
             *pString = CRVString(type);
+        // GetBuffer directly: the form is already right, no conversion to try.
         int n = (int)(wide ? bytes / 2 : bytes);
         if (bytes > RV_MAX_MSG_STRING || n == 0) {
             pString->ReleaseBuffer(0);
         } else if (wide) {
-            wchar_t* dst = pString->GetBufferWCHAR(n);   // null beyond the string size limit
+            wchar_t* dst = static_cast<wchar_t*>(pString->GetBuffer(n));   // null beyond the size limit
             if (dst) {
                 for (int i = 0; i < n; ++i)
                     dst[i] = RVLoad16(chars + 2 * i);
@@ -628,7 +534,7 @@ int CRVMSG::GetString(CRVString* pString)
                 *pString = CRVString(type);
             }
         } else {
-            char* dst = pString->GetBufferCHAR(n);
+            char* dst = static_cast<char*>(pString->GetBuffer(n));
             if (dst) {
                 memcpy(dst, chars, (size_t)n);
                 pString->ReleaseBuffer(n);
@@ -691,10 +597,8 @@ int CRVMSG::GetRECT(RECT* pRect)
     return 1;
 }
 
-CRVRect CRVMSG::GetRECT()
+CRVRect CRVMSG::GetPartialRECT()
 {
-    if (const unsigned char* p = Take(16))
-        return CRVRect((int)RVLoad32(p), (int)RVLoad32(p + 4), (int)RVLoad32(p + 8), (int)RVLoad32(p + 12));
     int x = GetInt(), y = GetInt(), w = GetInt(), h = GetInt();
     return CRVRect(x, y, w, h);
 }

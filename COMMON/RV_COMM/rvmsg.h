@@ -105,25 +105,32 @@ public:
     int PutShortRECT(const CRVRect& r);       // four signed 16-bit values
 
     // Value readers: the value, or 0 (empty string, zero rectangle) when the
-    // data is exhausted.
-    unsigned char GetBYTE();
-    short GetShort();
-    unsigned short GetWORD();
-    int GetInt();
-    long long GetInt64();
+    // data is exhausted. The fixed-width ones are inline: they are the inner
+    // loop of every handler.
+    unsigned char GetBYTE() { const unsigned char* p = Take(1); return p ? *p : 0; }
+    short GetShort() { const unsigned char* p = Take(2); return p ? (short)RVLoad16(p) : 0; }
+    unsigned short GetWORD() { const unsigned char* p = Take(2); return p ? RVLoad16(p) : 0; }
+    int GetInt() { const unsigned char* p = Take(4); return p ? (int)RVLoad32(p) : 0; }
+    long long GetInt64() { const unsigned char* p = Take(8); return p ? (long long)RVLoad64(p) : 0; }
     unsigned int GetColorBYTE();    // refuses while the error flag is set
-    CRVRect GetRECT();              // each missing value reads as 0
+    // Each missing value reads as 0 (and sets the flag); the flag is not tested.
+    CRVRect GetRECT()
+    {
+        if (const unsigned char* p = Take(16))
+            return CRVRect((int)RVLoad32(p), (int)RVLoad32(p + 4), (int)RVLoad32(p + 8), (int)RVLoad32(p + 12));
+        return GetPartialRECT();
+    }
     CRVRect GetShortRECT();
     CRVString GetString();          // refuses while the error flag is set
 
     // Out-parameter readers: 1 on success, 0 on failure (out-parameter
     // untouched). A null out-pointer skips the value.
-    int GetChar(char* pc);
-    int GetBYTE(unsigned char* pb);
-    int GetShort(short* ps);
-    int GetWORD(unsigned short* pw);
-    int GetInt(int* pi);
-    int GetInt64(long long* pll);
+    int GetChar(char* pc) { return GetFixed(pc, 1, [](const unsigned char* p) { return (char)*p; }); }
+    int GetBYTE(unsigned char* pb) { return GetFixed(pb, 1, [](const unsigned char* p) { return *p; }); }
+    int GetShort(short* ps) { return GetFixed(ps, 2, [](const unsigned char* p) { return (short)RVLoad16(p); }); }
+    int GetWORD(unsigned short* pw) { return GetFixed(pw, 2, RVLoad16); }
+    int GetInt(int* pi) { return GetFixed(pi, 4, [](const unsigned char* p) { return (int)RVLoad32(p); }); }
+    int GetInt64(long long* pll) { return GetFixed(pll, 8, [](const unsigned char* p) { return (long long)RVLoad64(p); }); }
     int GetData(unsigned char* pDst, int n);     // then skips the pad to a multiple of 4
     int GetString(CRVString* pString);          // refuses while the error flag is set
     int GetColor(unsigned int* puColor);        // refuses while the error flag is set
@@ -153,6 +160,17 @@ private:
         m_uIndex += (unsigned int)n;
         return p;
     }
+    template <typename T, typename Load>
+    int GetFixed(T* pOut, size_t n, Load load)
+    {
+        const unsigned char* p = Take(n);
+        if (!p)
+            return 0;
+        if (pOut)
+            *pOut = load(p);
+        return 1;
+    }
+    CRVRect GetPartialRECT();
 
     RVT_HEADER m_Header;        // sender ID, message ID, data size, as on the wire
     int m_bCritical;
