@@ -31,7 +31,9 @@ int TAVO_CreateDirectory(const CRVString& path)
     if (!NarrowPath(path, p))
         return 0;
     RVLog(RV_LOG_DEBUG, "Creating Dir: %s", NarrowText(p));
-    return mkdir(NarrowText(p), 0707) == 0;
+    // Owner only: these folders hold the resource cache and downloaded fonts,
+    // which must not be writable by other users of the machine.
+    return mkdir(NarrowText(p), 0700) == 0;
 }
 
 static int RemoveOne(const char* path, const struct stat*, int, struct FTW*)

@@ -241,7 +241,7 @@ TEST_F(FileOpsTest, CreateRemoveDirectoryAndMakeExec)
     umask(mask);
     struct stat st;
     ASSERT_EQ(0, stat(d.c_str(), &st));
-    EXPECT_EQ(0707 & ~mask, st.st_mode & 0777);
+    EXPECT_EQ(0700 & ~mask, st.st_mode & 0777);   // never open to other users
     EXPECT_EQ(0, TAVO_CreateDirectory(d.c_str()));   // already there
 
     // A tree with files, a subdirectory and a link to a directory outside it:
