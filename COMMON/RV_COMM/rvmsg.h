@@ -7,8 +7,9 @@
 // place and never writes into its data.
 //
 // Reading never goes past the data, whatever the frame holds. A Get that does
-// not fit sets the error flag, leaves the index where it was and yields 0. The
-// flag is sticky only for the string, colour and RECT* readers, which refuse
+// not fit sets the error flag and yields 0; a value that is missing as a whole
+// leaves the index where it was (a string whose characters run past the data
+// leaves it after the count word). The flag is sticky only for the string, colour and RECT* readers, which refuse
 // to read while it is set; the plain value readers neither test nor clear it.
 // A handler checks Error() after its last Get to know the message was whole.
 #pragma once
