@@ -2,6 +2,8 @@
 // start, and the login response it expects.
 #pragma once
 
+#include "sim_text.h"
+
 #include <string>
 #include <vector>
 
@@ -15,7 +17,8 @@ struct SIM_LOGIN
     int iClientType = 0;           // 0 for the viewer
     std::string strVersion;        // client version text
     int iResponseLength = 0;       // announced length of the response (16)
-    std::vector<unsigned char> response;   // the bytes that were present, at most 16
+    // The response block as announced by iResponseLength (at most 256 bytes are kept).
+    std::vector<unsigned char> response;
     int iPlatformType = 0;
     // The four client-information strings as they arrive: hardware ID,
     // hardware ID again, operating-system version, machine name.
@@ -59,6 +62,3 @@ int SimLoginResponse(const std::string& strPasswordUtf8, const std::string& strC
                      unsigned char response[16]);
 // The password as the 8-bit bytes the viewer keys the cipher with.
 std::string SimPasswordBytes(const std::string& strPasswordUtf8);
-// An 8-bit or wide CRVString from a message as UTF-8.
-class CRVString;
-std::string SimToUtf8(const CRVString& s);

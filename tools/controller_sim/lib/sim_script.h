@@ -36,8 +36,8 @@ struct SIM_SCRIPT_STEP
 
 // Default time-out of a "wait" line without one.
 #define SIM_SCRIPT_WAIT_MS 30000u
-// Longest line a script may have.
-#define SIM_SCRIPT_MAX_LINE 65536u
+// Longest line a script may have: room for the largest message in hex.
+#define SIM_SCRIPT_MAX_LINE (4u * 1024 * 1024)
 
 class CSimScript
 {

@@ -1,0 +1,242 @@
+// Life cycle, configuration and state queries of the simulated controller.
+#include "sim_impl.h"
+
+#include "rvlog.h"
+#include "rvsock.h"
+#include "rvtick.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+CControllerSim::IMPL::IMPL(CControllerSim* pOwner) : m_pOwner(pOwner), rng(std::random_device{}())
+{
+}
+
+CControllerSim::IMPL::~IMPL()
+{
+    if (pLog)
+        fclose(pLog);
+}
+
+void CControllerSim::IMPL::Wake()
+{
+    if (aWake[1] >= 0) {
+        char c = 1;
+        // A full pipe already holds a wake-up; nothing is lost.
+        ssize_t n = write(aWake[1], &c, 1);
+        (void)n;
+    }
+}
+
+CControllerSim::CControllerSim() : m_p(new IMPL(this))
+{
+}
+
+CControllerSim::~CControllerSim()
+{
+    Stop();
+}
+
+int CControllerSim::Start(unsigned short usPort)
+{
+    IMPL& s = *m_p;
+    {
+        CSimLock lock(s.csState);
+        if (s.bRunning)
+            return 0;
+    }
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return 0;
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr;
+    memset(&addr, 0, sizeof addr);
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(usPort);
+    socklen_t len = sizeof addr;
+    if (bind(fd, (sockaddr*)&addr, sizeof addr) != 0 || listen(fd, 4) != 0 ||
+        getsockname(fd, (sockaddr*)&addr, &len) != 0 || !SetNonBlocking(fd)) {
+        RVLog(RV_LOG_ERROR, "controller sim: cannot listen on 127.0.0.1:%u", usPort);
+        close(fd);
+        return 0;
+    }
+    if (pipe2(s.aWake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        close(fd);
+        s.aWake[0] = s.aWake[1] = -1;
+        return 0;
+    }
+    s.fdListen = fd;
+    s.bStop = 0;
+    s.uCloseRequest = 0;
+    s.evStop.ResetEvent();
+    s.evExited.ResetEvent();
+    s.tickStart = RVGetTickCount();
+    {
+        CSimLock lock(s.csState);
+        s.usPort = ntohs(addr.sin_port);
+        s.bRunning = 1;
+    }
+    if (s.thread.Start(IMPL::ThreadProc, &s, 262144, "controller-sim") != 0) {
+        Stop();
+        return 0;
+    }
+    RVLog(RV_LOG_INFO, "controller sim: listening on 127.0.0.1:%u", Port());
+    return 1;
+}
+
+void CControllerSim::Stop()
+{
+    IMPL& s = *m_p;
+    {
+        CSimLock lock(s.csState);
+        if (!s.bRunning)
+            return;
+    }
+    s.bStop = 1;
+    s.evStop.SetEvent();
+    s.Wake();
+    // The thread closes the connection itself; it never stays long in a round.
+    s.evExited.WaitSignal(10000);
+    s.thread.WaitComplete(5000);
+    close(s.fdListen);
+    close(s.aWake[0]);
+    close(s.aWake[1]);
+    s.fdListen = s.aWake[0] = s.aWake[1] = -1;
+    {
+        CSimLock lock(s.csState);
+        s.bRunning = 0;
+        s.bConnected = 0;
+    }
+    s.Notify();
+}
+
+unsigned short CControllerSim::Port() const
+{
+    CSimLock lock(m_p->csState);
+    return m_p->usPort;
+}
+
+void CControllerSim::SetPassword(const char* pszPassword)
+{
+    CSimLock lock(m_p->csState);
+    m_p->strPassword = pszPassword ? pszPassword : "";
+}
+
+void CControllerSim::SetChallenge(const char* pszChallenge)
+{
+    CSimLock lock(m_p->csState);
+    m_p->bFixedChallenge = pszChallenge != nullptr;
+    m_p->strFixedChallenge = pszChallenge ? pszChallenge : "";
+    if (pszChallenge)
+        m_p->strChallenge = pszChallenge;
+}
+
+void CControllerSim::SetWrongPasswordReply(short sMessageID)
+{
+    CSimLock lock(m_p->csState);
+    m_p->sWrongReply = sMessageID;
+}
+
+void CControllerSim::SetRequireLogin(int bRequire)
+{
+    CSimLock lock(m_p->csState);
+    m_p->bRequireLogin = bRequire;
+}
+
+void CControllerSim::SetSessionID(int iSessionID)
+{
+    CSimLock lock(m_p->csState);
+    m_p->iSessionID = iSessionID;
+}
+
+void CControllerSim::SetSystemName(const char* pszName)
+{
+    CSimLock lock(m_p->csState);
+    m_p->strSystemName = pszName ? pszName : "";
+}
+
+void CControllerSim::SetKeepAlive(unsigned int uIntervalMs)
+{
+    {
+        CSimLock lock(m_p->csState);
+        m_p->uKeepAliveMs = uIntervalMs;
+    }
+    m_p->Wake();
+}
+
+void CControllerSim::SetSilent(int bSilent)
+{
+    CSimLock lock(m_p->csState);
+    m_p->bSilent = bSilent;
+}
+
+void CControllerSim::SetChunking(unsigned int uChunkBytes, unsigned int uDelayMs)
+{
+    CSimLock lock(m_p->csState);
+    m_p->uChunkBytes = uChunkBytes;
+    m_p->uChunkDelayMs = uDelayMs;
+}
+
+void CControllerSim::SetFrameHook(std::function<void(CControllerSim&, const CRVMSG&)> hook)
+{
+    CSimLock lock(m_p->csState);
+    m_p->hook = std::move(hook);
+}
+
+int CControllerSim::IsConnected() const
+{
+    CSimLock lock(m_p->csState);
+    return m_p->bConnected;
+}
+
+int CControllerSim::WaitConnected(unsigned int uMs)
+{
+    return m_p->WaitUntil([this] { return m_p->bConnected != 0; }, uMs);
+}
+
+int CControllerSim::WaitDisconnected(unsigned int uMs)
+{
+    return m_p->WaitUntil([this] { return m_p->bConnected == 0; }, uMs);
+}
+
+int CControllerSim::ConnectionCount() const
+{
+    CSimLock lock(m_p->csState);
+    return m_p->iConnections;
+}
+
+int CControllerSim::RejectedCount() const
+{
+    CSimLock lock(m_p->csState);
+    return m_p->iRejected;
+}
+
+void CControllerSim::Disconnect()
+{
+    m_p->RequestClose();
+}
+
+int CControllerSim::GetLastLogin(SIM_LOGIN* pLogin) const
+{
+    CSimLock lock(m_p->csState);
+    if (!m_p->bHaveLogin)
+        return 0;
+    if (pLogin)
+        *pLogin = m_p->lastLogin;
+    return 1;
+}
+
+int CControllerSim::GetLastSessionStart(SIM_SESSION_START* pStart) const
+{
+    CSimLock lock(m_p->csState);
+    if (!m_p->bHaveStart)
+        return 0;
+    if (pStart)
+        *pStart = m_p->lastStart;
+    return 1;
+}
