@@ -274,11 +274,11 @@ TEST_F(SimTest, ScriptChunkDirectiveSplitsLaterFrames)
     CTestViewer v;
     ConnectViewer(v);
     CSimScript script;
-    ASSERT_EQ(1, script.Parse(std::string("chunk 4 40\n20114 0 i:1 i:2")));
+    ASSERT_EQ(1, script.Parse(std::string("chunk 4 150\n20114 0 i:1 i:2")));
     std::thread runner([&] { EXPECT_EQ(1, m_sim.RunScript(script)); });
     std::vector<int> sizes;
     int n;
-    while ((n = v.ReadSome(300)) > 0)
+    while ((n = v.ReadSome(1000)) > 0)
         sizes.push_back(n);
     runner.join();
     EXPECT_EQ((std::vector<int>{4, 4, 4, 4}), sizes);

@@ -96,7 +96,8 @@ public:
     // uDelayMs between them. 0 bytes: whole frames (default).
     void SetChunking(unsigned int uChunkBytes, unsigned int uDelayMs);
     // Called on the network thread for every frame the viewer sends, after the
-    // sim's own answer and before the frame is recorded. It may call Send.
+    // sim's own answer and before the frame is recorded. It may call Send and
+    // Disconnect, but not Stop (which waits for that thread).
     void SetFrameHook(std::function<void(CControllerSim&, const CRVMSG&)> hook);
     // Appends a text line per frame, both directions, to this file
     // ("recv"/"send", time, sender ID, message ID, length, data in hex).

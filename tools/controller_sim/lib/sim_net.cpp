@@ -88,7 +88,8 @@ void CControllerSim::IMPL::Run()
         if (fds[1].revents & POLLIN)
             Accept();
     }
-    // A writer blocked in send() lets go of the send lock once the socket is shut.
+    // A writer waiting for room in the socket gives up on bStop; shutting the
+    // socket down ends its wait at once.
     if (fdConn >= 0)
         shutdown(fdConn, SHUT_RDWR);
     CloseConnection();

@@ -5,16 +5,26 @@
 #include "rvlog.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <string.h>
 #include <sys/socket.h>
 
 int CControllerSim::IMPL::WriteAll(int fd, const unsigned char* p, size_t n)
 {
+    // Never blocks for long: a viewer that stops reading must not keep
+    // Stop() (or the network thread) waiting in send().
     while (n) {
-        ssize_t k = send(fd, p, n, MSG_NOSIGNAL);
+        ssize_t k = send(fd, p, n, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (k < 0) {
             if (errno == EINTR)
                 continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (bStop)
+                    return 0;
+                pollfd pfd = {fd, POLLOUT, 0};
+                poll(&pfd, 1, 50);
+                continue;
+            }
             RVLog(RV_LOG_INFO, "controller sim: send failed (%s)", strerror(errno));
             return 0;
         }
