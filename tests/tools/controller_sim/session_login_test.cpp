@@ -150,6 +150,7 @@ TEST_F(SessionLogin, ClientTypeFollowsTheLoginContext)
         // Contexts 5 to 7 take the text as the system name; the password stays.
         m_session.SetLoginContext((LOGIN_CONTEXT)ctx, CRVString(ctx >= 5 && ctx <= 7 ? "Den" : "secret"));
         ASSERT_EQ(1, Connect());
+        ASSERT_NE(nullptr, m_sim.WaitFor(RV_MSG_LOGIN, 1000));
         SIM_LOGIN login;
         ASSERT_EQ(1, m_sim.GetLastLogin(&login));
         EXPECT_EQ(types[ctx], login.iClientType);
@@ -160,8 +161,8 @@ TEST_F(SessionLogin, ClientTypeFollowsTheLoginContext)
     m_sim.ClearFrames();
     m_session.SetLoginContext((LOGIN_CONTEXT)10, CRVString("secret"));
     EXPECT_EQ(0, Connect());
-    EXPECT_EQ(1, m_sim.CountFrames(RV_MSG_GET_CHALLENGE));
-    EXPECT_EQ(0, m_sim.CountFrames(RV_MSG_LOGIN));
+    EXPECT_NE(nullptr, m_sim.WaitFor(RV_MSG_GET_CHALLENGE, 1000));
+    EXPECT_EQ(nullptr, m_sim.WaitFor(RV_MSG_LOGIN, 200));
 }
 
 TEST_F(SessionLogin, ReconnectGoesBackToTheLastDirectAddress)
