@@ -51,6 +51,18 @@ public:
     virtual void DoProc() {}
 };
 
+// A growable list of objects waiting for the drawing thread. It grows rather
+// than overflowing, so nothing holding GL names is ever freed elsewhere.
+struct RVT_GARBAGE_LIST
+{
+    void** ppItems = nullptr;
+    int iCount = 0;
+    int iCapacity = 0;
+    // 0 when out of memory.
+    int Add(void* pItem);
+    void Free();
+};
+
 // Text surfaces whose font sizes are made equal (keys 0x10000 .. 0x40000).
 struct RVT_TEXT_GROUP
 {
@@ -70,8 +82,10 @@ public:
         RUN_SESSION_ENDED = 0x10,
         RUN_DISCONNECT_TIMER = 0x20,
     };
-    enum { MAX_PROCS = 8, MAX_QUEUED = 32, MAX_GARBAGE = 256, TEXT_GROUPS = 4, SOUND_SLOTS = 32 };
-    enum { THREAD_STACK = 262144 };
+    enum { MAX_PROCS = 8, MAX_QUEUED = 32, TEXT_GROUPS = 4, SOUND_SLOTS = 32 };
+    enum { THREAD_STACK = 262144, ANIMATION_PRIORITY = 25 };
+    // Animation rounds: every 20 ms while anything moves, else once a second.
+    enum { ROUND_MS = 20, IDLE_WAIT_MS = 1000, DEFERRED_REDRAW_MS = 500, BACKGROUND_IDLE_MS = 1000 };
 
     // Platform view, session ID, width and height of orientation 0 and 1, scale
     // (device pixels per window point).
@@ -119,6 +133,10 @@ public:
     void SetAnimationExecuteEvent();
     // A tree change: redraw now and once more 500 ms after the last change.
     void SetTreeChanged();
+    // Atomic changes of the root's state bits; setting the needs-redraw bit
+    // wakes the animation thread.
+    void SetStateBits(int iBits);
+    void ClearStateBits(int iBits);
     // The clear colour last applied (0x00RRGGBB).
     unsigned int ClearColor() const { return m_uClearColor; }
     const float* ProjectionMatrix() const { return m_fProjection; }
@@ -169,7 +187,13 @@ public:
     void AddToGarbage(CDIBDC32* pDIB);
     void AddToGarbage(CRenderObject* pObject);
     void CleanupGarbage();
-    int GarbageSurfaces() const { return m_iGarbageSurfs; }
+    int GarbageSurfaces() const { return m_GarbageSurfs.iCount; }
+    int GarbageDIBs() const { return m_GarbageDIBs.iCount; }
+    int GarbageObjects() const { return m_GarbageObjects.iCount; }
+    // Releasing a canvas or a drawing object is their own code's job; it sets
+    // these once those classes exist (until then none can be created).
+    static void (*g_pfnReleaseDIB)(CDIBDC32* pDIB);
+    static void (*g_pfnReleaseRenderObject)(CRenderObject* pObject);
 
     // ---- text-limit groups ----
     void BeginTextLimitGroup(unsigned int uKey);
@@ -180,7 +204,7 @@ public:
     void CommitTextLimitGroup(unsigned int uKey);
 
     // ---- other operations ----
-    // Focus cursor placement. Defined with the focus cursor.
+    // Focus cursor placement.
     void SetCursorPosition(int iID, int a, int b, int c, int d, unsigned int uTime);
     void SetCursorPosition(CRVRect rc, unsigned int uTime);
     void PlaySound();
@@ -232,9 +256,15 @@ private:
     void RunSocketThread();
     void RunAnimationThread();
     void RunBackgroundThread();
-    // One round of the animation thread after its wait.
-    void AnimationRound(uint32_t* puRedraws, uint32_t* puBurstStart);
-    // 1 while a surface animates, a timer waits or a deferred redraw is due.
+    // The steps of one animation round.
+    void RunPostedProcs();
+    void RunTimers();
+    // 0 nothing animates, 1 an animation others wait for runs, 2 only others.
+    int RunAnimations(int* pbWalked);
+    // Counts the redraws of a burst and traces its frame rate.
+    void CountRedraw(int bRedrawn);
+    // 1 while a surface animates, a timer waits, a procedure is posted or a
+    // deferred redraw is due: the thread then runs 20 ms rounds.
     int AnythingPending();
     void StartBackgroundThread();
     void SetupMatrices();
@@ -250,6 +280,7 @@ private:
     CRVThread m_AnimThread;
     CRVThread m_BackgroundThread;
     int m_bBackgroundRunning;       // under the queue lock
+    volatile int m_bStopping;       // the destructor ends the background thread
 
     CRVAutoSemaphore m_AnimWake;
     CRVManualSemaphore m_AnimsDone;
@@ -265,18 +296,16 @@ private:
     CSurf* m_pAnimating;            // head of the animating list
     volatile int m_bAnimationsRunning;
     CSurfTimer* m_pTimers;
+    int m_bTimersRunning;           // under the timer lock: the round walks the list
     CMainThreadProc* m_pProcs[MAX_PROCS];
     int m_iProcCount;
     CRVMSG* m_pQueue[MAX_QUEUED];
     int m_iQueueCount;
     volatile int m_iBackgroundMode;
 
-    CSurf* m_pGarbageSurfs[MAX_GARBAGE];
-    int m_iGarbageSurfs;
-    CDIBDC32* m_pGarbageDIBs[MAX_GARBAGE];
-    int m_iGarbageDIBs;
-    CRenderObject* m_pGarbageObjects[MAX_GARBAGE];
-    int m_iGarbageObjects;
+    RVT_GARBAGE_LIST m_GarbageSurfs;
+    RVT_GARBAGE_LIST m_GarbageDIBs;
+    RVT_GARBAGE_LIST m_GarbageObjects;
 
     RVT_TEXT_GROUP m_TextGroups[TEXT_GROUPS];
 
@@ -293,4 +322,8 @@ private:
     int m_bPendingAnimation;
 
     POINT m_ptSwipeStart;
+    // Redraw burst statistics of the animation thread.
+    int m_bRedrawRequested;
+    uint32_t m_uBurstRedraws;
+    uint32_t m_uBurstStart;
 };

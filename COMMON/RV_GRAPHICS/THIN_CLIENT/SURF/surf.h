@@ -94,6 +94,9 @@ public:
     };
     // Touch handlers answer this when they did not take the touch.
     enum { TOUCH_NOT_TAKEN = 2 };
+    // Delay of a press on a pinch-scalable surface; least time between two
+    // scale reports.
+    enum { PRESS_DELAY_MS = 100, SCALE_REPORT_MS = 250 };
 
     // Parent, ID, position in orientation 0 and 1. Not linked into the parent.
     CSurf(CSurf* pParent, int iID, CRVRect rc0, CRVRect rc1);
@@ -119,8 +122,9 @@ public:
     virtual int SetPosition(ORIENT eOrient, CRVRect rc, MODIFY_CONTEXT ctx = 0);
     // 0 when unchanged.
     virtual int SetAlpha(int iAlpha, MODIFY_CONTEXT ctx = 0);
-    // The part of rc (in this surface's client coordinates) left visible on the
-    // screen, in screen coordinates.
+    // The visible window for a rectangle given in this surface's client
+    // coordinates, relative to the rectangle's origin: the rectangle is carried
+    // up the tree and the root answers with its screen area seen from there.
     virtual CRVRect ClipRect(ORIENT eOrient, CRVRect rc);
     virtual CRenderObject* GetRenderObject();
     // Draws the surface and its subtree; 1 when drawn.
@@ -213,6 +217,10 @@ public:
     // for still runs, 2 only animations nobody waits for.
     int ProcessAnimations(const timespec& now);
     int HasAnimations() const { return m_pAnimations != nullptr; }
+    // Moves every animation's clock on by ms (while animations were held).
+    void OffsetAnimations(unsigned int uMS);
+    // Starts the clock of every animation that has not moved yet at now.
+    void SyncAnimation(const timespec& now);
 
     // ---- drawing helpers ----
     // The surface's own matrix from the incoming one (transform, rotations).
@@ -271,6 +279,9 @@ protected:
     int PushLocalClip(ORIENT eOrient, CClipStack* pClip, CRVRect* pLocal);
     // Sends 20204: parent ID, own ID, down flag, x, y.
     void TXTouch(int bDown, int x, int y);
+    // Through the session, when there is one; 1 when sent.
+    static int SendMSG(CRVMSG* pMsg);
+    static int OrientIndex(ORIENT eOrient) { return eOrient == ORIENT_1 ? 1 : 0; }
     void CancelPendingPress();
     // Applies a value that the controller asked to animate. Until surface
     // animations exist the end value is applied at once.

@@ -22,6 +22,8 @@ public:
     // milliseconds until the timer is due (0 when it just fired or is done).
     unsigned int CheckExecute(const timespec& now);
 
+    // Done without firing again (cancelled while the timer list is walked).
+    void Cancel() { m_bDone = 1; m_pSurf = nullptr; }
     CSurf* Surf() const { return m_pSurf; }
     int IsDone() const { return m_bDone; }
 
