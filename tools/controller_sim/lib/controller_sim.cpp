@@ -23,11 +23,23 @@ CControllerSim::IMPL::~IMPL()
 
 void CControllerSim::IMPL::Wake()
 {
+    // Under the state lock: Stop() closes the pipe under it, so a late wake-up
+    // never writes to a descriptor that was closed (and perhaps reused).
+    CSimLock lock(csState);
     if (aWake[1] >= 0) {
         char c = 1;
         // A full pipe already holds a wake-up; nothing is lost.
         ssize_t n = write(aWake[1], &c, 1);
         (void)n;
+    }
+}
+
+void CControllerSim::IMPL::CloseDescriptors()
+{
+    for (int* pfd : {&fdListen, &aWake[0], &aWake[1]}) {
+        if (*pfd >= 0)
+            close(*pfd);
+        *pfd = -1;
     }
 }
 
@@ -65,12 +77,11 @@ int CControllerSim::Start(unsigned short usPort)
         close(fd);
         return 0;
     }
-    if (pipe2(s.aWake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         close(fd);
-        s.aWake[0] = s.aWake[1] = -1;
         return 0;
     }
-    s.fdListen = fd;
     s.bStop = 0;
     s.uCloseRequest = 0;
     s.evStop.ResetEvent();
@@ -78,11 +89,16 @@ int CControllerSim::Start(unsigned short usPort)
     s.tickStart = RVGetTickCount();
     {
         CSimLock lock(s.csState);
+        s.fdListen = fd;
+        s.aWake[0] = wake[0];
+        s.aWake[1] = wake[1];
         s.usPort = ntohs(addr.sin_port);
         s.bRunning = 1;
     }
     if (s.thread.Start(IMPL::ThreadProc, &s, 262144, "controller-sim") != 0) {
-        Stop();
+        CSimLock lock(s.csState);
+        s.CloseDescriptors();
+        s.bRunning = 0;
         return 0;
     }
     RVLog(RV_LOG_INFO, "controller sim: listening on 127.0.0.1:%u", Port());
@@ -103,12 +119,9 @@ void CControllerSim::Stop()
     // The thread closes the connection itself; it never stays long in a round.
     s.evExited.WaitSignal(10000);
     s.thread.WaitComplete(5000);
-    close(s.fdListen);
-    close(s.aWake[0]);
-    close(s.aWake[1]);
-    s.fdListen = s.aWake[0] = s.aWake[1] = -1;
     {
         CSimLock lock(s.csState);
+        s.CloseDescriptors();
         s.bRunning = 0;
         s.bConnected = 0;
     }

@@ -88,7 +88,10 @@ struct CControllerSim::IMPL
     // ---- Log (sim_log.cpp) ----
     void LogBytes(const char* pszDirection, const unsigned char* p, size_t n, int bFrame);
 
+    // Wakes the network thread's poll.
     void Wake();
+    // Closes the listener and the wake pipe (under csState).
+    void CloseDescriptors();
 
     CControllerSim* m_pOwner;
 
@@ -131,9 +134,12 @@ struct CControllerSim::IMPL
     int fdConn = -1;
     int bLinger = 0;                // shut down for writing; waiting for the viewer's close
 
-    // Network thread only.
+    // Opened by Start, closed by Stop under csState; otherwise used by the
+    // network thread only (and aWake[1] by Wake, under csState).
     int fdListen = -1;
     int aWake[2] = {-1, -1};
+
+    // Network thread only.
     std::vector<unsigned char> rx;
     int bPrimerOK = 0;
     uint32_t tickAccepted = 0;
