@@ -1,0 +1,230 @@
+// CMainWnd::ProcessMessage: the controller's messages, by identifier.
+//
+// Surface commands live in mainwnd_dispatch_surf.cpp, file saving in
+// mainwnd_dispatch_file.cpp. Identifiers without a handler are ignored.
+// Messages meant for objects this build does not have yet (audio player,
+// font server, graphic store, surface animations, text entry, focus cursor,
+// intercom audio, outgoing media server) are logged at debug level and
+// dropped; each message is a frame of its own, so dropping one never upsets
+// the next.
+#include "mainwnd_dispatch.h"
+
+#include "msgids.h"
+#include "rvlog.h"
+#include "rvserver.h"
+
+int DispatchSendInts(short sMessageID, short sSenderID, const int* pValues, int nValues)
+{
+    if (!g_pRVServer)
+        return 0;
+    CRVMSG msg(sSenderID, sMessageID, (unsigned int)nValues * 4, 1);
+    for (int i = 0; i < nValues; i++)
+        msg.PutInt(pValues[i]);
+    return g_pRVServer->SendMSG(&msg);
+}
+
+namespace {
+
+void NoHandlerYet(const CRVMSG* pMsg, const char* pszOwner)
+{
+    RVLog(RV_LOG_DEBUG, "message %d: no %s in this build, dropped", pMsg->MessageID(), pszOwner);
+}
+
+// 5500 and 20155: the two ints come back as they are, the first one alone
+// followed by 0 for the audio probe.
+void Echo(CRVMSG* pMsg, short sReplyID, int bSecondIsZero)
+{
+    int v[2];
+    v[0] = pMsg->GetInt();
+    v[1] = bSecondIsZero ? 0 : pMsg->GetInt();
+    if (!pMsg->Error())
+        DispatchSendInts(sReplyID, pMsg->SenderID(), v, 2);
+}
+
+// 20131: int a, int b, int font, int count, count strings; answered with a,
+// b, count and the width of each string in that font.
+void TextExtent(CRVMSG* pMsg)
+{
+    int v[4];   // a, b, font, count
+    for (int& i : v)
+        i = pMsg->GetInt();
+    if (pMsg->Error() || v[3] < 0)
+        return;
+    if (v[3] == 0) {
+        // Nothing to measure: the answer needs no font.
+        int reply[3] = { v[0], v[1], 0 };
+        DispatchSendInts(MSG_TEXT_EXTENT, pMsg->SenderID(), reply, 3);
+        return;
+    }
+    // Widths only a font server can give; none exists here, and a made-up
+    // width would mislay the controller's text.
+    RVLog(RV_LOG_WARN, "message %d: %d texts to measure and no font server: not answered", MSG_TEXT_EXTENT, v[3]);
+}
+
+// 20156: stream volume, sound volume, string, int, font name, font checksum.
+void Settings(CMainWnd* pWnd, CRVMSG* pMsg)
+{
+    int iStream = pMsg->GetInt();
+    int iSound = pMsg->GetInt();
+    if (pMsg->Error())
+        return;
+    pWnd->SetStreamVolume(iStream);
+    pWnd->m_iSoundVolume = iSound;
+    // The font part chooses between font servers, which this build lacks.
+    NoHandlerYet(pMsg, "font server for the font selection");
+}
+
+// 20161: size, offset, positions, kept for the next camera start.
+void CameraSettings(CMainWnd* pWnd, CRVMSG* pMsg)
+{
+    int v[3];
+    for (int& i : v)
+        i = pMsg->GetInt();
+    if (pMsg->Error())
+        return;
+    pWnd->m_iCameraSize = v[0];
+    pWnd->m_iCameraOffset = v[1];
+    pWnd->m_iCameraPositions = v[2];
+}
+
+// 20169: the controller ends the session; the socket loop stops.
+void SessionEnd(CMainWnd* pWnd)
+{
+    pWnd->StopCamera();
+    pWnd->StopAudio();
+    pWnd->SetRunFlags(CMainWnd::RUN_SESSION_ENDED);
+    pWnd->ClearRunFlags(CMainWnd::RUN_SOCKET);
+}
+
+// The owner a message would go to, for identifiers whose owner this build
+// does not have; null for identifiers that are not inert.
+const char* MissingOwner(short sID)
+{
+    switch (sID) {
+    case MSG_AUDIO_DATA:
+    case MSG_AUDIO_AUTO_CLOSE:
+    case MSG_AUDIO_OPEN:
+    case MSG_AUDIO_CLOSE:
+    case MSG_SOUND_OPEN:
+    case MSG_AUDIO_PCM:
+    case MSG_AUDIO_ULAW:
+    case MSG_CLICK_SOUND:
+    case MSG_STREAM_OPEN:
+    case MSG_STREAM_STOP:
+    case MSG_RECORD_START:
+    case MSG_RECORD_STOP:
+    case MSG_SOUND_SLOT:
+    case MSG_SOUND_PLAY:
+    case MSG_SOUND_SLOT_CACHED:
+    case MSG_SOUND_SLOT_STORE:
+        return "audio player";
+    case MSG_FONT_DOWNLOAD_END:
+    case MSG_FONT_FILE_DATA:
+        return "font server";
+    case MSG_GRAPHIC_ADD:
+    case MSG_GRAPHIC_DELETE:
+    case MSG_GRAPHIC_CLEAR:
+    case MSG_GRAPHIC_ADD_CACHED:
+    case MSG_GRAPHIC_ADD_STORE:
+    case MSG_PRIMITIVE_ADD:
+    case MSG_PRIMITIVE_DELETE:
+    case MSG_PRIMITIVE_CLEAR:
+        return "graphic store";
+    case MSG_JOG:
+    case MSG_JOG_REPORT:
+        return "surface animation";
+    case MSG_TEXT_ENTRY_OPEN:
+    case MSG_TEXT_ENTRY_CLOSE:
+        return "text entry";
+    case MSG_CURSOR_PROPS:
+        return "focus cursor";
+    case MSG_RTSP_AUDIO:
+        return "intercom audio";
+    case MSG_ECHO_CANCEL_OPTIONS:
+        return "media server";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void CMainWnd::ProcessMessage(CRVMSG* pMsg)
+{
+    if (!pMsg)
+        return;
+    pMsg->ResetRead();
+    short sID = pMsg->MessageID();
+    if (DispatchSurfaceCommand(this, pMsg))
+        return;
+    if (const char* pszOwner = MissingOwner(sID)) {
+        NoHandlerYet(pMsg, pszOwner);
+        return;
+    }
+    switch (sID) {
+    case MSG_INIT_SESSION_REPLY: {
+        int iSession;
+        if (pMsg->GetInt(&iSession))
+            SessionID(iSession);
+        break;
+    }
+    case MSG_AUDIO_PROBE:
+        Echo(pMsg, MSG_AUDIO_PROBE_REPLY, 1);
+        break;
+    case MSG_ECHO:
+        Echo(pMsg, MSG_ECHO, 0);
+        break;
+    case MSG_ANIMATE_SYNC:
+    case MSG_ANIMATE_ASYNC:
+        // The steps need surface animations, which this build lacks; what
+        // follows them does not.
+        NoHandlerYet(pMsg, "surface animation");
+        ClearPendingAnimation();
+        if (sID == MSG_ANIMATE_SYNC) {
+            CTreeLockHold tree(this);
+            EvaluateVisibility();
+        }
+        break;
+    case MSG_TEXT_EXTENT:
+        TextExtent(pMsg);
+        break;
+    case MSG_FILE_SAVE: {
+        int iKey = pMsg->GetInt();
+        CRVString s[4];
+        for (CRVString& str : s)
+            pMsg->GetString(&str);
+        if (!pMsg->Error())
+            FilePromptSave(iKey, s[0], s[1], s[2], s[3]);
+        break;
+    }
+    case MSG_FILE_DATA:
+        DispatchFileData(this, pMsg);
+        break;
+    case MSG_OSD_ACTIVE: {
+        int iActive;
+        // The on-screen display closed: the cursor goes back to the root at once.
+        if (pMsg->GetInt(&iActive) && iActive == 0)
+            SetCursorPosition(0, 0, 0, 0, 0, 0);
+        break;
+    }
+    case MSG_STREAM_VOLUME: {
+        int iVolume;
+        if (pMsg->GetInt(&iVolume))
+            SetStreamVolume(iVolume);
+        break;
+    }
+    case MSG_SETTINGS:
+        Settings(this, pMsg);
+        break;
+    case MSG_CAMERA_SETTINGS:
+        CameraSettings(this, pMsg);
+        break;
+    case MSG_SESSION_END:
+        SessionEnd(this);
+        break;
+    default:
+        // MSG_BACKGROUND_MODE was taken when the message was routed; any
+        // other identifier has no meaning here.
+        break;
+    }
+}
