@@ -113,7 +113,8 @@ public:
     // Connections whose primer was accepted / refused, since Start.
     int ConnectionCount() const;
     int RejectedCount() const;
-    // Closes the current connection; the sim keeps listening.
+    // Ends the current connection: IsConnected() is 0 at once, what was
+    // written is still delivered, then the stream ends. The sim keeps listening.
     void Disconnect();
 
     // ---- What the viewer sent --------------------------------------------
