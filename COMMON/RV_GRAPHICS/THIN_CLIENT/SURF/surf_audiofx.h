@@ -23,7 +23,7 @@ public:
     int Value(int i) const { return (i == 0 || i == 1) ? m_iValue[i] : 0; }
     int Points() const { return m_iPoints; }
 
-private:
+protected:
     unsigned int m_uColor;          // 0x0FFFFFFF at creation
     int m_iValue[2];
     int m_iPoints;                  // 0 .. MAX_POINTS

@@ -23,7 +23,7 @@ public:
     int ColorAlpha(int i) const { return (i >= 0 && i < COLORS) ? m_iAlphaOf[i] : 0; }
     int BorderWidth() const { return m_iBorder; }
 
-private:
+protected:
     unsigned int m_uColor[COLORS];
     int m_iAlphaOf[COLORS];
     int m_iBorder;                  // 1 at creation

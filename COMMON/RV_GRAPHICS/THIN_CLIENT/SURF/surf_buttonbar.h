@@ -35,6 +35,6 @@ public:
     // when the button has attribute 0x40000).
     void SetSurfaceProps(CRVMSG* pMsg, int iVariant) override;
 
-private:
+protected:
     CSurfButtonBar* m_pBar;
 };

@@ -19,7 +19,7 @@ public:
     unsigned int Color(int i) const { return (i >= 0 && i < COLORS) ? m_uColor[i] : 0; }
     int ColorAlpha(int i) const { return (i >= 0 && i < COLORS) ? m_iAlphaOf[i] : 0; }
 
-private:
+protected:
     unsigned int m_uColor[COLORS];
     int m_iAlphaOf[COLORS];
     ORIENT m_eBuiltOrient;

@@ -23,7 +23,7 @@ public:
     unsigned short Color565() const { return m_wColor565; }
     int LineMargin() const { return m_iLineMargin; }
 
-private:
+protected:
     unsigned int m_uColor;          // 0x00RRGGBB
     unsigned short m_wColor565;
     int m_iLineMargin;              // stroke points keep this far from the map's edge

@@ -24,7 +24,7 @@ public:
     unsigned int Color(ORIENT eOrient, int i) const { return (i >= 0 && i < COLORS) ? m_uColor[OrientIndex(eOrient)][i] : 0; }
     int Value() const { return m_iValue; }
 
-private:
+protected:
     unsigned int m_uColor[2][COLORS];   // the first two are drawn
     int m_iValue;                       // 1 at creation
     ORIENT m_eBuiltOrient;

@@ -19,7 +19,7 @@ public:
     int MirrorLevel(ORIENT eOrient) const { return m_iLevel[OrientIndex(eOrient)]; }
     unsigned int Color() const { return m_uColor; }
 
-private:
+protected:
     int m_iOffset[2];
     int m_iLevel[2];            // 0 .. 255; 0: no reflection
     unsigned int m_uColor;      // kept; not drawn

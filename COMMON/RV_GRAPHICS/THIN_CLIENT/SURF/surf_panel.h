@@ -25,7 +25,7 @@ public:
     int Kind() const { return m_iKind; }
     int SourceID() const { return m_iSourceID; }
 
-private:
+protected:
     int m_iKind;
     int m_iSourceID;
     int m_iTexture;                 // -1: none

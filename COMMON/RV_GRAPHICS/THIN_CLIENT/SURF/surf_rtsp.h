@@ -48,7 +48,7 @@ public:
     // 0 when the message ends inside it.
     static int ReadProfileBytes(CRVMSG* pMsg, std::vector<unsigned char>* pBytes);
 
-private:
+protected:
     CRenderObject* m_pRenderObject;     // made by the stream; none yet
     CRenderObject* m_pFallback;         // borrowed from the fallback surface
     int m_iFallbackID;

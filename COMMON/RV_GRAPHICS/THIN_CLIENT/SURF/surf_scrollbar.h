@@ -27,7 +27,7 @@ public:
     int TargetIDCount() const { return m_iTargetIDs; }
     int TargetID(int i) const { return (i >= 0 && i < m_iTargetIDs) ? m_iTargetID[i] : 0; }
 
-private:
+protected:
     int m_iThumbLength[2];
     CDIBDC32* m_pImage;             // held from the graphic store; none until drawn
     CScrollBarVBO* m_pGeometry;

@@ -44,7 +44,7 @@ public:
     int FillAlpha(TOOLBAR_STATE eState) const { return m_iFillAlpha[eState]; }
     int EdgeAlpha(TOOLBAR_STATE eState) const { return m_iEdgeAlpha[eState]; }
 
-private:
+protected:
     int m_iRecordKind;
     unsigned int m_uColor[TOOLBAR_STATES][TOOLBAR_COLORS];
     int m_iFillAlpha[TOOLBAR_STATES];

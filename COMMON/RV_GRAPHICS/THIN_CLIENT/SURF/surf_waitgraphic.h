@@ -31,7 +31,7 @@ public:
     int LastDotAlpha() const { return m_iLastAlpha; }
     int DotDiameter() const { return m_iDiameter; }
 
-private:
+protected:
     int m_iTicks;
     int m_iAngle;                   // degrees, 0 .. 359
     int m_iSpeed;                   // degrees per tick

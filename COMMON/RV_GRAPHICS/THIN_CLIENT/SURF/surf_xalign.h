@@ -20,6 +20,6 @@ public:
 
     int AnchorX(ORIENT eOrient) const { return m_iAnchorX[OrientIndex(eOrient)]; }
 
-private:
+protected:
     int m_iAnchorX[2];
 };
