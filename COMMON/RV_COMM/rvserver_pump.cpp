@@ -117,7 +117,7 @@ void CRVServer::Park(const CRVMSG* pMsg)
 {
     if (m_iPendingCount >= MAX_PENDING)
     {
-        RVLog(RV_LOG_WARN, "session: message %d for sender %d dropped, %d already waiting",
+        RVLog(RV_LOG_INFO, "session: message %d for sender %d dropped, %d already waiting",
               pMsg->MessageID(), pMsg->SenderID(), MAX_PENDING);
         return;
     }
