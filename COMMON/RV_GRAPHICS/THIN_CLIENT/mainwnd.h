@@ -105,6 +105,8 @@ public:
     void StartAnimationHandler();
     void StopSocketHandler();
     void StopAnimationHandler();
+    int IsSocketHandlerRunning() { return m_SocketThread.IsRunning(); }
+    int IsAnimationHandlerRunning() { return m_AnimThread.IsRunning(); }
     uint32_t RunFlags() const { return m_dwRunFlags; }
     void ClearRunFlags(uint32_t dwFlags) { __atomic_and_fetch(&m_dwRunFlags, ~dwFlags, __ATOMIC_SEQ_CST); }
     void SetRunFlags(uint32_t dwFlags) { __atomic_or_fetch(&m_dwRunFlags, dwFlags, __ATOMIC_SEQ_CST); }
@@ -181,6 +183,8 @@ public:
     void ClearPendingAnimation();
     CRVCritical* TreeLock() { return &m_TreeLock; }
     CRVCritical* AnimationLock() { return &m_AnimLock; }
+    // Posted procedures and the background queue.
+    CRVCritical* QueueLock() { return &m_QueueLock; }
 
     // ---- garbage, released on the drawing thread ----
     void AddToGarbage(CSurf* pSurf);
