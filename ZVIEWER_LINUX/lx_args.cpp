@@ -22,6 +22,8 @@ const char kUsage[] =
     "  --version             print the version and exit\n"
     "  --help                print this help and exit\n"
     "\n"
+    "In the viewer window, Ctrl+Q closes the viewer.\n"
+    "\n"
     "Exit status: 0 done, 2 bad command line, 3 cannot connect, 4 login failed,\n"
     "5 session start failed, 6 connection lost, 7 no display or OpenGL,\n"
     "8 screenshot failed, 1 other errors.\n";

@@ -65,6 +65,11 @@ int PumpWindowEvents(CLxGLView* pView, unsigned int uWindowID, unsigned int uWai
         if (ev.type == SDL_WINDOWEVENT && ev.window.windowID == uWindowID &&
             ev.window.event == SDL_WINDOWEVENT_CLOSE)
             return 1;
+        // Ctrl+Q closes the viewer too: kiosk panels run without a window manager
+        // to offer a close button. It types no text, so the engine loses nothing.
+        if (ev.type == SDL_KEYDOWN && ev.key.windowID == uWindowID && ev.key.keysym.scancode == SDL_SCANCODE_Q &&
+            (ev.key.keysym.mod & KMOD_CTRL))
+            return 1;
         pView->HandleEvent(ev, uWindowID);
     } while (SDL_PollEvent(&ev));
     return 0;

@@ -1,33 +1,29 @@
 // zviewer: thin-client viewer for a home-automation controller.
 #include <cstdio>
-#include <cstring>
+#include <string>
 
-namespace {
-
-const char kUsage[] =
-    "Usage: zviewer [OPTION]...\n"
-    "Thin-client viewer for a home-automation controller.\n"
-    "\n"
-    "  --version      print the version and exit\n"
-    "  --help         print this help and exit\n";
-
-}  // namespace
+#include "lx_args.h"
+#include "lx_directconnect.h"
+#include "lx_exitcodes.h"
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--version")) {
-            std::printf("zviewer %s\n", ZVIEWER_VERSION);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "--help")) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        std::fprintf(stderr, "zviewer: unknown option '%s'\n", argv[i]);
-        std::fputs("Try 'zviewer --help' for more information.\n", stderr);
-        return 2;
+    LX_OPTIONS options;
+    std::string why;
+    if (!LxParseArgs(argc, argv, &options, &why)) {
+        std::fprintf(stderr, "zviewer: %s (see 'zviewer --help')\n", why.c_str());
+        return LX_EXIT_USAGE;
     }
-    std::fputs(kUsage, stdout);
-    return 0;
+    switch (options.eAction) {
+    case LX_ACTION_VERSION:
+        std::printf("zviewer %s\n", ZVIEWER_VERSION);
+        return LX_EXIT_OK;
+    case LX_ACTION_CONNECT:
+        return LxRunDirectConnect(options);
+    case LX_ACTION_HELP:
+    case LX_ACTION_USAGE:
+    default:
+        std::fputs(LxUsageText(), stdout);
+        return LX_EXIT_OK;
+    }
 }

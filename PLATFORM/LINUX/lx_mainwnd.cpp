@@ -1,6 +1,7 @@
 #include "lx_mainwnd.h"
 
 #include "RVQuery.h"
+#include "gldelegate.h"
 #include "lx_glview.h"
 #include "lx_keymap.h"
 #include "lx_mainthread.h"
@@ -252,4 +253,42 @@ void CLxMainWnd::ReleaseMainWnd()
     StopHandlers(g_pMainWindow);
     delete g_pMainWindow;
     g_pMainWindow = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The engine's calls into the window system; the platform view handed to the
+// main window is the CLxMainWnd. They live here, with the object they drive,
+// so that a program using CLxMainWnd always links them: the engine's library
+// comes before this one on the link line.
+
+void GLDelegateValidateScreen(void* pView)
+{
+    if (pView)
+        static_cast<CLxMainWnd*>(pView)->InvalidateDisplay();
+}
+
+int GLDelegateFileSavePrompt(void* pView, wchar_t* pBuffer, int iSize, const wchar_t* pszExtension)
+{
+    if (pView == nullptr)
+        return 0;
+    return static_cast<CLxMainWnd*>(pView)->DoFileSavePrompt(pBuffer, iSize, pszExtension);
+}
+
+void GLDelegateStartCamera(void* pView, int iSize, int iOffset, int iPositions)
+{
+    if (pView == nullptr)
+        return;
+    CLxMainWnd* pWnd = static_cast<CLxMainWnd*>(pView);
+    pWnd->SetCameraSize(iSize, iOffset, iPositions);
+    if (pWnd->MainThread())
+        pWnd->MainThread()->Run([pWnd] { pWnd->StartCamera(); }, 1);
+}
+
+void GLDelegateStopCamera(void* pView)
+{
+    if (pView == nullptr)
+        return;
+    CLxMainWnd* pWnd = static_cast<CLxMainWnd*>(pView);
+    if (pWnd->MainThread())
+        pWnd->MainThread()->Run([pWnd] { pWnd->StopCamera(); }, 0);
 }

@@ -43,7 +43,7 @@ std::string LxPathToFileURL(const std::string& sPath)
 
 namespace {
 
-enum { DIALOG_WIDTH = 560, DIALOG_HEIGHT = 120 };
+enum { DIALOG_WIDTH = 560, DIALOG_HEIGHT = 84 };
 
 struct PROMPT_STATE
 {
@@ -72,7 +72,14 @@ void DrawPrompt(PROMPT_STATE* pState, const std::string& sExt)
     if (ImGui::Button("Save"))
         pState->iResult = 1;
     ImGui::SameLine();
-    if (ImGui::Button("Cancel") || ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape)))
+    if (ImGui::Button("Cancel"))
+        pState->iResult = 0;
+    // Enter and Escape count wherever the focus is, also before the field has
+    // taken it on the first frames.
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+        ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter)))
+        pState->iResult = 1;
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape)))
         pState->iResult = 0;
     ImGui::End();
 }
@@ -107,19 +114,23 @@ int LxRunSavePrompt(const std::string& sExt, std::string* pPath)
     bool bQuitSeen = false;
     while (state.iResult < 0) {
         SDL_Event ev;
-        if (!SDL_WaitEventTimeout(&ev, 100))
-            ev.type = SDL_FIRSTEVENT;
-        do {
+        bool bGot = SDL_PollEvent(&ev) || SDL_WaitEventTimeout(&ev, 100);
+        while (bGot) {
             if (ev.type == SDL_QUIT) {
                 bQuitSeen = true;
                 state.iResult = 0;
             } else if (ev.type == SDL_WINDOWEVENT && ev.window.windowID == uWindowID &&
                        ev.window.event == SDL_WINDOWEVENT_CLOSE) {
                 state.iResult = 0;
-            } else if (ev.type != SDL_FIRSTEVENT) {
+            } else {
                 ImGui_ImplSDL2_ProcessEvent(&ev);
             }
-        } while (SDL_PollEvent(&ev));
+            // This ImGui keeps only whether a key is down: a press and its
+            // release handled before one frame would never be seen.
+            if (ev.type == SDL_KEYDOWN)
+                break;
+            bGot = SDL_PollEvent(&ev);
+        }
         ImGui_ImplOpenGL2_NewFrame();
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
