@@ -58,7 +58,7 @@ void TextExtent(CRVMSG* pMsg)
     }
     // Widths only a font server can give; none exists here, and a made-up
     // width would mislay the controller's text.
-    RVLog(RV_LOG_WARN, "message %d: %d texts to measure and no font server: not answered", MSG_TEXT_EXTENT, v[3]);
+    RVLog(RV_LOG_INFO, "message %d: %d texts to measure and no font server: not answered", MSG_TEXT_EXTENT, v[3]);
 }
 
 // 20156: stream volume, sound volume, string, int, font name, font checksum.
