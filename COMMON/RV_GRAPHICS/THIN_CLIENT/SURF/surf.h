@@ -22,8 +22,9 @@ class CRenderObject;
 class CSurfAnimation;
 class CTextAtlas;
 
-// Screen orientation: 0 or 1. Render objects also see 2, 3 and 4.
-enum ORIENT
+// Screen orientation: 0 or 1. Render objects also see 2, 3 and 4, so every
+// int is a valid value (fixed underlying type).
+enum ORIENT : int
 {
     ORIENT_0 = 0,
     ORIENT_1 = 1,

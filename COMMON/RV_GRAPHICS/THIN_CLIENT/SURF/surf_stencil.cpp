@@ -60,4 +60,6 @@ void StencilUseClip()
 void StencilEndClip()
 {
     glDisable(GL_STENCIL_TEST);
+    // Writable again, or the next frame's stencil clear would do nothing.
+    glStencilMask(~0u);
 }
