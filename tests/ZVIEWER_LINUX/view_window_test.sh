@@ -45,11 +45,12 @@ mkdir -p "$HOME"
 
 # start_sim SCRIPT: a controller that runs the script on every connection.
 start_sim() {
+  local out="$WORK/sim-$1.out"
   "$SIM" --port 0 --password "pw 1" --name "Window Test" --script "$WORK/$1" \
-    --log "$WORK/sim.log" >"$WORK/sim.out" 2>"$WORK/sim.err" &
+    --log "$WORK/sim.log" >"$out" 2>"$WORK/sim.err" &
   SIM_PID=$!
-  wait_for 50 grep -qs "listening on" "$WORK/sim.out" || fail "the simulated controller did not start"
-  PORT=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$WORK/sim.out")
+  wait_for 50 grep -qs "listening on" "$out" || fail "the simulated controller did not start"
+  PORT=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$out")
 }
 
 # Once the session has started, the controller paints the root surface and
