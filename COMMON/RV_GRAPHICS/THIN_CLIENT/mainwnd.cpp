@@ -52,6 +52,8 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
       m_dwRunFlags(RUN_SOCKET | RUN_ANIMATION),
       m_bBackgroundRunning(0),
       m_bStopping(0),
+      m_SocketThreadID(),
+      m_AnimThreadID(),
       m_pAnimating(nullptr),
       m_bAnimationsRunning(0),
       m_pTimers(nullptr),

@@ -21,6 +21,7 @@
 #include "socksink.h"
 #include "surf_rect.h"
 
+#include <pthread.h>
 #include <stdint.h>
 
 class CDIBDC32;
@@ -285,6 +286,10 @@ private:
     CRVThread m_BackgroundThread;
     int m_bBackgroundRunning;       // under the queue lock
     volatile int m_bStopping;       // the destructor ends the background thread
+    // Set by each loop when it starts: a loop asked to stop from its own
+    // thread only clears its flag instead of waiting for itself.
+    pthread_t m_SocketThreadID;
+    pthread_t m_AnimThreadID;
 
     CRVAutoSemaphore m_AnimWake;
     CRVManualSemaphore m_AnimsDone;

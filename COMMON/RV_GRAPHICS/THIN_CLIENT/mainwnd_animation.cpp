@@ -29,6 +29,8 @@ void CMainWnd::StopAnimationHandler()
 {
     ClearRunFlags(RUN_ANIMATION);
     m_AnimWake.SetEvent();
+    if (m_AnimThread.IsRunning() && pthread_equal(m_AnimThreadID, pthread_self()))
+        return;
     while (m_AnimThread.IsRunning())
         Sleep(STOP_POLL_MS);
 }
@@ -45,6 +47,7 @@ int CMainWnd::AnythingPending()
 
 void CMainWnd::RunAnimationThread()
 {
+    m_AnimThreadID = pthread_self();
     uint32_t uRoundStart = RVGetTickCount();
     while (RunFlags() & RUN_ANIMATION) {
         if (!AnythingPending()) {

@@ -32,12 +32,15 @@ void CMainWnd::StartSocketHandler()
 void CMainWnd::StopSocketHandler()
 {
     ClearRunFlags(RUN_SOCKET | RUN_DISCONNECT_TIMER);
+    if (m_SocketThread.IsRunning() && pthread_equal(m_SocketThreadID, pthread_self()))
+        return;
     while (m_SocketThread.IsRunning())
         Sleep(STOP_POLL_MS);
 }
 
 void CMainWnd::RunSocketThread()
 {
+    m_SocketThreadID = pthread_self();
     while (RunFlags() & RUN_SOCKET) {
         int iResult = g_pRVServer ? g_pRVServer->RunMessagePump(PUMP_WAIT_MS) : 2;
         // A link that is down answers at once: do not spin on it.

@@ -67,11 +67,13 @@ CSurf::~CSurf()
     }
     m_pFirstChild = m_pLastChild = nullptr;
     DeleteAnimations();
-    // The main window's own part is gone by now; it empties its list itself.
+    // The main window's own part is gone by now; it empties its lists itself.
+    // A surface deleted without PrepareDelete leaves no timer behind either.
     if (g_pMainWindow && this != static_cast<CSurf*>(g_pMainWindow)) {
         g_pMainWindow->AnimationLock()->RVLock();
         g_pMainWindow->UnRegisterAnimations(this);
         g_pMainWindow->AnimationLock()->RVUnlock();
+        g_pMainWindow->CancelDelayCallback(this);
     }
 }
 

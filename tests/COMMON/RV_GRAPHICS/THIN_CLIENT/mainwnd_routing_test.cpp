@@ -147,4 +147,25 @@ TEST_F(MainWndRouting, MessagesFromTheSocketThreadReachTheWindow)
     EXPECT_FALSE(wnd->IsSocketHandlerRunning());
 }
 
+TEST_F(MainWndRouting, DisconnectTimerIsAnnouncedOnceAndEndsTheSocketLoop)
+{
+    wnd->SetDisconnectTimer(30);
+    wnd->SetDisconnectTimer(30);    // re-armed: not announced again
+    EXPECT_EQ(Next().first, MSG_DISCONNECT_TIMER_ON);
+    wnd->CancelDisconnectTimer();
+    wnd->CancelDisconnectTimer();
+    EXPECT_EQ(Next().first, MSG_DISCONNECT_TIMER_OFF);
+    EXPECT_EQ(Next(150).first, 0);
+
+    wnd->SetDisconnectTimer(0);
+    EXPECT_EQ(Next().first, MSG_DISCONNECT_TIMER_ON);
+    wnd->StartSocketHandler();
+    uint32_t start = RVGetTickCount();
+    while (wnd->IsSocketHandlerRunning() && RVTickSince(start) < 2000)
+        Sleep(10);
+    EXPECT_FALSE(wnd->IsSocketHandlerRunning());
+    EXPECT_FALSE(m_session.IsConnected());
+    EXPECT_EQ(wnd->RunFlags() & (CMainWnd::RUN_SOCKET | CMainWnd::RUN_DISCONNECT_TIMER), 0u);
+}
+
 }  // namespace

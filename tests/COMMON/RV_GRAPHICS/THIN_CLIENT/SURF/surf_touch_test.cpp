@@ -146,6 +146,17 @@ TEST_F(SurfTouch, CancelDropsThePressSilently)
     ExpectNothing();
 }
 
+TEST_F(SurfTouch, PositionReportCarriesTheFlagAsAByte)
+{
+    button->TXPosition(ORIENT_0, 1);
+    RAW_FRAME f;
+    ASSERT_TRUE(NextFrame(&f));
+    EXPECT_EQ(f.sMessage, MSG_POSITION_REPORT);
+    ASSERT_EQ(f.data.size(), 17u);
+    EXPECT_EQ(FrameInts(f), (Ints{ 5, 7, 10, 20 }));
+    EXPECT_EQ(f.data[16], 1);
+}
+
 TEST_F(SurfTouch, ShortTapOnADelayedPressReportsBothOnRelease)
 {
     button->Attribs(CSurf::SA_TOUCHABLE | CSurf::SA_DELAYED_PRESS);
