@@ -97,18 +97,19 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
 
 CMainWnd::~CMainWnd()
 {
-    if (g_pRVServer) {
-        g_pRVServer->RemoveSocketSink(this);
-        if (g_pRVServer->MainWindowSink() == this)
-            g_pRVServer->SetMainWindowSink(nullptr);
-    }
-    // The front end stops the loops first; make sure nothing runs on.
+    // The front end stops the loops first; make sure nothing runs on, and
+    // leave the session only once its pump no longer runs here.
     StopAnimationHandler();
     StopSocketHandler();
     m_bStopping = 1;
     m_BackgroundQueue.SetEvent();
     while (m_BackgroundThread.IsRunning())
         Sleep(10);
+    if (g_pRVServer) {
+        g_pRVServer->RemoveSocketSink(this);
+        if (g_pRVServer->MainWindowSink() == this)
+            g_pRVServer->SetMainWindowSink(nullptr);
+    }
 
     m_TreeLock.RVLock();
     while (m_pFirstChild) {
