@@ -116,12 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
         free(pFrame);
     }
-    // A transfer still open when the window goes: the window's destructor
-    // does not release the save file yet, so the harness does.
-    if (pWnd->m_pSaveFile) {
-        delete pWnd->m_pSaveFile;
-        pWnd->m_pSaveFile = nullptr;
-    }
     delete pWnd;
     unlink(g_sSavePath.c_str());
     return 0;

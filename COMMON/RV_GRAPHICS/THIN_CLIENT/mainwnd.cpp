@@ -6,6 +6,7 @@
 #include "matrix.h"
 #include "msgids.h"
 #include "rvdebug.h"
+#include "rvfile.h"
 #include "rvmsg.h"
 #include "rvserver.h"
 #include "rvtick.h"
@@ -133,6 +134,11 @@ CMainWnd::~CMainWnd()
     for (int i = 0; i < m_iQueueCount; i++)
         delete m_pQueue[i];
     m_iQueueCount = 0;
+    // A transfer the controller never finished: keep what arrived, release the file.
+    delete m_pSaveFile;
+    m_pSaveFile = nullptr;
+    delete m_pFontFile;
+    m_pFontFile = nullptr;
     // The sound objects, intercom audio, shaders, resource cache, font server,
     // player and RTSP server are released here by their own code once they exist.
     if (g_pMainWindow == this)

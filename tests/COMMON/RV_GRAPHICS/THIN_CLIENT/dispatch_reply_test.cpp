@@ -291,6 +291,21 @@ TEST_F(DispatchFileSave, NewPromptClosesTheEarlierFile)
     EXPECT_EQ("ab", Contents(sSecond));
 }
 
+// The window goes while a transfer is open: what arrived is kept on disk and
+// the file is released with the window (the leak checker sees it otherwise).
+TEST_F(DispatchFileSave, WindowClosedMidTransferKeepsWhatArrived)
+{
+    std::string sPath = m_dir / "unfinished.txt";
+    AnswerPrompt(L"file://" + Wide(sPath));
+    Prompt(3, "*.txt");
+    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 3 });
+    Chunk(10, 0, "12345");
+    ASSERT_NE(nullptr, m_pWnd->m_pSaveFile);
+    delete m_pWnd;
+    m_pWnd = nullptr;
+    EXPECT_EQ("12345", Contents(sPath));
+}
+
 // The controller ends the session: the running socket loop stops pumping.
 TEST_F(DispatchReply, SessionEndStopsTheSocketLoop)
 {
