@@ -55,7 +55,9 @@ CLxSDLWindow::~CLxSDLWindow()
     }
     if (m_pWindow)
         SDL_DestroyWindow(m_pWindow);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The video subsystem stays up for the process's life: quitting it
+    // unloads the X and GL libraries, which would leave their process-wide
+    // state unaccounted for, and the next window would load them again.
 }
 
 int CLxSDLWindow::MakeCurrent()

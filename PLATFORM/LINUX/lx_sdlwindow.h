@@ -3,7 +3,8 @@
 // The context is a compatibility one (OpenGL 2.1 or later) with double
 // buffering, 24 depth bits and 8 stencil bits (the engine clips with the
 // stencil buffer). Buffer swaps wait for the display refresh where the display
-// has one; a display without it (a virtual X server) is not an error.
+// has one; a display without it (a virtual X server) is not an error. The
+// first window starts SDL's video subsystem, which then stays up.
 #pragma once
 
 #include <stdint.h>

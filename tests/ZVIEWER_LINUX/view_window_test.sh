@@ -39,6 +39,8 @@ wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$WORK/display")"
 unset WAYLAND_DISPLAY
 export SDL_VIDEODRIVER=x11
+# In a sanitizer build, system libraries' own leaks are not the viewer's.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/window_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export XDG_CACHE_HOME="$WORK/cache"
 export HOME="$WORK/home"    # the save dialog proposes $HOME/untitled.txt
 mkdir -p "$HOME"
@@ -79,7 +81,7 @@ dialog_key() {
 
 # ---- run 1: the window, its picture, the save dialog, Ctrl+Q ---------------
 start_sim session.sim
-"$ZVIEWER" --connect "127.0.0.1:$PORT" --password "pw 1" 2>"$WORK/viewer1.err" &
+"$ZVIEWER" --connect "127.0.0.1:$PORT" --password "pw 1" --log-level info 2>"$WORK/viewer1.err" &
 VIEWER=$!
 wait_for 150 find_window || fail "no window titled 'Marlo : Window Test'"
 
@@ -112,7 +114,7 @@ grep -q "zviewer: " "$WORK/viewer1.err" && fail "closing the window printed an e
 kill "$SIM_PID"
 wait "$SIM_PID" 2>/dev/null
 start_sim idle.sim
-"$ZVIEWER" --connect "127.0.0.1:$PORT" --password "pw 1" 2>"$WORK/viewer2.err" &
+"$ZVIEWER" --connect "127.0.0.1:$PORT" --password "pw 1" --log-level info 2>"$WORK/viewer2.err" &
 VIEWER=$!
 wait_for 150 find_window || fail "no window on the second run"
 kill "$SIM_PID"
