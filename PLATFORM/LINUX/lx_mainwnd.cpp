@@ -51,13 +51,12 @@ CLxMainWnd::CLxMainWnd(CLxGLView* pView, CLxMainThread* pMainThread, int iSessio
 {
     if (g_pMainWindow != nullptr) {
         RVLog(RV_LOG_WARN, "WARNING: g_pMainWindow not NULL");
-        StopHandlers(g_pMainWindow);
-        delete g_pMainWindow;
-        g_pMainWindow = nullptr;
+        DeleteMainWindow();
     }
     RVLog(RV_LOG_DEBUG, "[initWithView] with SessionID: [%d]", iSessionID);
     m_pEngine = new CMainWnd(this, iSessionID, iDX, iDY, iDX, iDY, iScale);
     g_pMainWindow = m_pEngine;
+    s_pOwner = this;
 }
 
 CLxMainWnd::~CLxMainWnd()
@@ -68,31 +67,46 @@ CLxMainWnd::~CLxMainWnd()
         delete m_pCameraView;
         m_pCameraView = nullptr;
     }
-    if (m_pEngine != nullptr && g_pMainWindow == m_pEngine) {
-        StopHandlers(m_pEngine);
-        delete m_pEngine;
-        g_pMainWindow = nullptr;
+    if (s_pOwner == this) {
+        DeleteMainWindow();
         RVLog(RV_LOG_DEBUG, "g_pMainWindow dtor complete");
     }
-    m_pEngine = nullptr;
     if (g_pRVServer)
         g_pRVServer->CloseConnection();
     RVLog(RV_LOG_DEBUG, "NSMainWnd dtor end");
 }
 
+CLxMainWnd* CLxMainWnd::s_pOwner = nullptr;
+
+void CLxMainWnd::DeleteMainWindow()
+{
+    if (g_pMainWindow == nullptr)
+        return;
+    StopHandlers(g_pMainWindow);
+    delete g_pMainWindow;
+    g_pMainWindow = nullptr;
+    // Compared by owner, not by address: a new main window may well be
+    // allocated where the old one was.
+    if (s_pOwner) {
+        s_pOwner->m_pEngine = nullptr;
+        s_pOwner = nullptr;
+    }
+}
+
 void CLxMainWnd::StartHandlers()
 {
-    if (m_pEngine == nullptr)
-        return;
-    m_pEngine->StartSocketHandler();
-    m_pEngine->StartAnimationHandler();
+    if (CMainWnd* pEngine = Engine()) {
+        pEngine->StartSocketHandler();
+        pEngine->StartAnimationHandler();
+    }
 }
 
 void CLxMainWnd::Render()
 {
-    if (m_pEngine == nullptr)
+    CMainWnd* pEngine = Engine();
+    if (pEngine == nullptr)
         return;
-    m_pEngine->RenderScreen();
+    pEngine->RenderScreen();
     const uint32_t n = ++m_dwFrameCount;
     RVLog(RV_LOG_DEBUG, "Render %u", (unsigned)n);
 }
@@ -105,26 +119,26 @@ void CLxMainWnd::InvalidateDisplay()
 
 void CLxMainWnd::OnMouseDown(double x, double y)
 {
-    if (m_pEngine)
-        m_pEngine->OnMouseDown((int)x, (int)y);
+    if (CMainWnd* pEngine = Engine())
+        pEngine->OnMouseDown((int)x, (int)y);
 }
 
 void CLxMainWnd::OnMouseMove(double x, double y)
 {
-    if (m_pEngine)
-        m_pEngine->OnMouseMove((int)x, (int)y);
+    if (CMainWnd* pEngine = Engine())
+        pEngine->OnMouseMove((int)x, (int)y);
 }
 
 void CLxMainWnd::OnMouseUp(double x, double y)
 {
-    if (m_pEngine)
-        m_pEngine->OnMouseUp((int)x, (int)y);
+    if (CMainWnd* pEngine = Engine())
+        pEngine->OnMouseUp((int)x, (int)y);
 }
 
 void CLxMainWnd::OnChar(int iChar)
 {
-    if (m_pEngine)
-        m_pEngine->OnChar(iChar);
+    if (CMainWnd* pEngine = Engine())
+        pEngine->OnChar(iChar);
 }
 
 int CLxMainWnd::OnKey(int iScancode)
@@ -132,11 +146,11 @@ int CLxMainWnd::OnKey(int iScancode)
     const LX_KEY_ACTION a = LxTranslateKey(iScancode);
     if (a.eKind == LX_KEY_NONE)
         return 0;
-    if (m_pEngine) {
+    if (CMainWnd* pEngine = Engine()) {
         if (a.eKind == LX_KEY_CHAR)
-            m_pEngine->OnChar(a.iValue);
+            pEngine->OnChar(a.iValue);
         else
-            m_pEngine->OnKey(a.iValue);
+            pEngine->OnKey(a.iValue);
     }
     return 1;
 }
@@ -248,11 +262,7 @@ void CLxMainWnd::ShutDown()
 
 void CLxMainWnd::ReleaseMainWnd()
 {
-    if (g_pMainWindow == nullptr)
-        return;
-    StopHandlers(g_pMainWindow);
-    delete g_pMainWindow;
-    g_pMainWindow = nullptr;
+    DeleteMainWindow();
 }
 
 // ---------------------------------------------------------------------------

@@ -46,6 +46,9 @@ public:
 
     // Starts the main window's socket handler, then its animation handler.
     void StartHandlers();
+    // The main window this object created while it is still the current one;
+    // null once another CLxMainWnd has replaced it (every operation here then
+    // does nothing).
     CMainWnd* Engine() const { return m_pEngine; }
 
     // Draws the tree; the caller holds the render lock with the context current.
@@ -115,4 +118,10 @@ private:
     LX_CAMERA_FACTORY m_CameraFactory;
 
     void RunFilePrompt();
+    // Stops and deletes the current main window; the CLxMainWnd that made it
+    // forgets it.
+    static void DeleteMainWindow();
+
+    // The CLxMainWnd whose main window is g_pMainWindow (interface thread).
+    static CLxMainWnd* s_pOwner;
 };
