@@ -237,4 +237,25 @@ TEST_F(DirectConnectTest, LostLinkEndsTheRun)
     EXPECT_NE(std::string::npos, err.find("Connection lost")) << err;
 }
 
+// The controller ends the session (20169): a normal end, said in one line.
+TEST_F(DirectConnectTest, ControllerEndsTheSession)
+{
+    m_sim.SetFrameHook([](CControllerSim& sim, const CRVMSG& frame) {
+        if (frame.MessageID() == 20000) {
+            CRVMSG end(0, 20169, 0, 1);
+            sim.Send(end);
+        }
+    });
+    std::string err;
+    LX_EXIT_CODE code;
+    {
+        CStderrCapture capture(m_dir / "stderr.txt");
+        code = LxRunDirectConnect(Options("s3cret"));
+        err = capture.Text();
+    }
+    EXPECT_EQ(LX_EXIT_OK, code);
+    EXPECT_NE(std::string::npos, err.find("the controller ended the session")) << err;
+    EXPECT_TRUE(m_sim.WaitDisconnected(2000));
+}
+
 }  // namespace
