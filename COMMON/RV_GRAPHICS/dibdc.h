@@ -91,7 +91,6 @@ public:
 
     // ---- copies: verbatim, overlapping copies within one canvas allowed ----
     using CRVDC::BltFromDibDC;
-    void BltFromDibDC(CRVDibDC* pSource, int x, int y) override;
     void BltFromDibDC(int x, int y, CRVDibDC* pSource, int sx, int sy, int dx, int dy, int iFlags) override;
     // Appended to the update list (made on first use) while ATTR_RECORD_UPDATES
     // is set; whoever set the attribute consumes the list.

@@ -42,12 +42,6 @@ int CRVDibDC::GetSafeDims(int& x, int& y, int& dx, int& dy, int& sx, int& sy, co
     return 1;
 }
 
-void CRVDibDC::BltFromDibDC(CRVDibDC* pSource, int x, int y)
-{
-    if (pSource)
-        BltFromDibDC(x, y, pSource, 0, 0, pSource->m_iWidth, pSource->m_iDY, 0);
-}
-
 void CRVDibDC::BltFromDibDC(int x, int y, CRVDibDC* pSource, int sx, int sy, int dx, int dy, int)
 {
     if (!pSource || !m_pBits || !pSource->m_pBits)

@@ -1,5 +1,6 @@
 #include "rvdc.h"
 
+#include "dibdc.h"
 #include "rvrectmath.h"
 
 #include <new>
@@ -25,6 +26,12 @@ void CRVDC::FillRoundRect(uint32_t, int, int, int, int, int, int) {}
 void CRVDC::DrawLine(uint32_t, int, int, int, int, int) {}
 
 void CRVDC::BltFromDibDC(int, int, CRVDibDC*, int, int, int, int, int) {}
+
+void CRVDC::BltFromDibDC(CRVDibDC* pSource, int x, int y)
+{
+    if (pSource)
+        BltFromDibDC(x, y, pSource, 0, 0, pSource->Width(), pSource->DY(), 0);
+}
 
 void CRVDC::BltFromDibDC(CRVDibDC* pSource, int x, int y, const CRectList* pList)
 {
