@@ -2,6 +2,9 @@
 // bits, text-limit groups and the smaller operations.
 #include "mainwnd.h"
 
+#include "gl_thread.h"
+#include "gl_trash.h"
+#include "gl_vbo.h"
 #include "gldelegate.h"
 #include "matrix.h"
 #include "msgids.h"
@@ -10,6 +13,7 @@
 #include "rvmsg.h"
 #include "rvserver.h"
 #include "rvtick.h"
+#include "shaders.h"
 #include "surf_timer.h"
 
 #include <GL/gl.h>
@@ -66,6 +70,8 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
       m_iBackgroundMode(0),
       m_TextGroups{},
       m_uClearColor(0),
+      m_bOwnsShaders(0),
+      m_pStencilFill(nullptr),
       m_uLastTreeChange(RVGetTickCount()),
       m_uDisconnectStart(0),
       m_uDisconnectLength(0),
@@ -82,10 +88,11 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
         g_pRVServer->AddSocketSink(this);
         g_pRVServer->SetMainWindowSink(this);
     }
-    // Not created yet, each by its own code when it exists: the shader
-    // programs, the font server, the audio player, the outgoing RTSP server,
-    // the resource cache and the focus cursor (256 x 256, centred, moved to
-    // the root in 500 ms).
+    // The shader programs are made at the first frame, on the drawing thread
+    // (a main window may exist without any GL context). Not created yet, each
+    // by its own code when it exists: the font server, the audio player, the
+    // outgoing RTSP server, the resource cache and the focus cursor (256 x
+    // 256, centred, moved to the root in 500 ms).
     SetupMatrices();
     if (g_bRenderGL) {
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -123,6 +130,7 @@ CMainWnd::~CMainWnd()
     m_GarbageSurfs.Free();
     m_GarbageDIBs.Free();
     m_GarbageObjects.Free();
+    ReleaseGL();
 
     m_TimerLock.RVLock();
     while (m_pTimers) {
@@ -139,10 +147,25 @@ CMainWnd::~CMainWnd()
     m_pSaveFile = nullptr;
     delete m_pFontFile;
     m_pFontFile = nullptr;
-    // The sound objects, intercom audio, shaders, resource cache, font server,
-    // player and RTSP server are released here by their own code once they exist.
+    // The sound objects, intercom audio, resource cache, font server, player
+    // and RTSP server are released here by their own code once they exist.
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
+}
+
+void CMainWnd::ReleaseGL()
+{
+    // The front end deletes the main window with its context current.
+    CGLDrawingScope drawing;
+    delete m_pStencilFill;
+    m_pStencilFill = nullptr;
+    if (m_bOwnsShaders)
+        DeleteShaderPrograms();
+    m_bOwnsShaders = 0;
+    // What the tree and the programs handed to the trash goes while the
+    // context that made it is still there.
+    if (g_bRenderGL)
+        GLFlushTrash();
 }
 
 void CMainWnd::SetupMatrices()

@@ -146,6 +146,9 @@ public:
     const float* ViewMatrix() const { return m_fView; }
     const float* ModelMatrix() const { return m_fModel; }
     const float* CombinedMatrix() const { return m_fCombined; }
+    // The buffer the stencil clip writes its rectangle with; made on first
+    // use on the drawing thread.
+    CFillRectVBO* StencilFill();
     void LockContext() { m_ContextLock.RVLock(); }
     void UnlockContext() { m_ContextLock.RVUnlock(); }
 
@@ -169,8 +172,19 @@ public:
     void UnRegisterAnimations(CSurf* pSurf);
     void OffsetAnimationTimes(unsigned int uMS);
     void SyncAnimations(const timespec& now);
+    // Waits for the animations-done event while anything animates and the
+    // animation thread runs (nothing else could signal it).
     void WaitAnimations();
     void ResetWaitAnimations();
+    // 1 while the animations-done event is set.
+    int AnimationsDone();
+    // One round of the animation thread after its wait and posted
+    // procedures, at SurfNow(): timers, animations, redraw request.
+    void AnimationRound();
+    // The screen's turn to eOrient (keys 26 and 25, 250 ms).
+    void StartOrientationTurn(ORIENT eOrient);
+    // Keys 25 and 26 drive the orientation turn's progress.
+    void ProcessAnimationUpdate(CSurfAnimation* pAnimation) override;
     void SetDelayCallback(CSurf* pSurf, unsigned int uDelay, int bRepeat);
     void CancelDelayCallback(CSurf* pSurf);
     int HasTimers();
@@ -195,8 +209,9 @@ public:
     int GarbageSurfaces() const { return m_GarbageSurfs.iCount; }
     int GarbageDIBs() const { return m_GarbageDIBs.iCount; }
     int GarbageObjects() const { return m_GarbageObjects.iCount; }
-    // Releasing a canvas or a drawing object is their own code's job; it sets
-    // these once those classes exist (until then none can be created).
+    // Releasing a canvas or a drawing object is their own code's job: the
+    // canvas code sets the first once it exists; the second drops the
+    // garbage's reference to a render object (on the drawing thread).
     static void (*g_pfnReleaseDIB)(CDIBDC32* pDIB);
     static void (*g_pfnReleaseRenderObject)(CRenderObject* pObject);
 
@@ -263,9 +278,11 @@ private:
     void RunBackgroundThread();
     // The steps of one animation round.
     void RunPostedProcs();
-    void RunTimers();
+    void RunTimers(const timespec& now);
     // 0 nothing animates, 1 an animation others wait for runs, 2 only others.
-    int RunAnimations(int* pbWalked);
+    // Signals animations-done, under the list lock, when none that others
+    // wait for runs any more.
+    int RunAnimations(const timespec& now, int* pbWalked);
     // Counts the redraws of a burst and traces its frame rate.
     void CountRedraw(int bRedrawn);
     // 1 while a surface animates, a timer waits, a procedure is posted or a
@@ -273,6 +290,11 @@ private:
     int AnythingPending();
     void StartBackgroundThread();
     void SetupMatrices();
+    // Destructor, drawing thread: the stencil buffer, the programs and the
+    // trash.
+    void ReleaseGL();
+    // First frame with GL on: the nine programs.
+    void CreateGL();
     RVT_TEXT_GROUP* TextGroup(unsigned int uKey);
     int SwipeTracking() const { return (m_iState & SS_PRESSED) != 0; }
 
@@ -323,6 +345,10 @@ private:
     float m_fProjection[16];
     float m_fCombined[16];
     unsigned int m_uClearColor;
+    // The shader programs were made by this window (lazily, at its first
+    // frame with GL on) and are deleted with it.
+    int m_bOwnsShaders;
+    CFillRectVBO* m_pStencilFill;
 
     uint32_t m_uLastTreeChange;     // millisecond tick
     uint32_t m_uDisconnectStart;

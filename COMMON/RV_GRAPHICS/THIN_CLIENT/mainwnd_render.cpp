@@ -2,16 +2,21 @@
 // drawing thread releases.
 #include "mainwnd.h"
 
+#include "gl_thread.h"
+#include "gl_trash.h"
+#include "gl_vbo.h"
 #include "gldelegate.h"
 #include "matrix.h"
+#include "renderobject.h"
 #include "rvdebug.h"
 #include "rvtick.h"
+#include "shaders.h"
 
 #include <GL/gl.h>
 #include <stdlib.h>
 
 void (*CMainWnd::g_pfnReleaseDIB)(CDIBDC32*) = nullptr;
-void (*CMainWnd::g_pfnReleaseRenderObject)(CRenderObject*) = nullptr;
+void (*CMainWnd::g_pfnReleaseRenderObject)(CRenderObject*) = ReleaseRenderObjectOnDrawingThread;
 
 int RVT_GARBAGE_LIST::Add(void* pItem)
 {
@@ -73,6 +78,9 @@ void CMainWnd::AddToGarbage(CRenderObject* pObject)
 
 void CMainWnd::CleanupGarbage()
 {
+    // This is the drawing thread's step by definition: what is released here
+    // may free GL objects.
+    CGLDrawingScope drawing;
     m_TreeLock.RVLock();
     for (int i = 0; i < m_GarbageSurfs.iCount; i++)
         delete static_cast<CSurf*>(m_GarbageSurfs.ppItems[i]);
@@ -93,28 +101,58 @@ void CMainWnd::CleanupGarbage()
     m_TreeLock.RVUnlock();
 
     m_TreeLock.RVLock();
-    if (m_GarbageObjects.iCount) {
-        RV_ASSERT(g_pfnReleaseRenderObject);
-        for (int i = 0; i < m_GarbageObjects.iCount; i++) {
-            if (g_pfnReleaseRenderObject)
-                g_pfnReleaseRenderObject(static_cast<CRenderObject*>(m_GarbageObjects.ppItems[i]));
-        }
-        m_GarbageObjects.iCount = 0;
+    // Taken out first: releasing one object may hand in another.
+    RVT_GARBAGE_LIST objects = m_GarbageObjects;
+    m_GarbageObjects = RVT_GARBAGE_LIST();
+    RV_ASSERT(g_pfnReleaseRenderObject);
+    for (int i = 0; i < objects.iCount; i++) {
+        if (g_pfnReleaseRenderObject)
+            g_pfnReleaseRenderObject(static_cast<CRenderObject*>(objects.ppItems[i]));
+    }
+    if (m_GarbageObjects.iCount == 0) {
+        objects.iCount = 0;
+        m_GarbageObjects = objects;
+    } else {
+        objects.Free();
     }
     m_TreeLock.RVUnlock();
+}
+
+CFillRectVBO* CMainWnd::StencilFill()
+{
+    RV_ASSERT(GLIsDrawingThread());
+    if (!m_pStencilFill)
+        m_pStencilFill = new CFillRectVBO;
+    return m_pStencilFill;
+}
+
+void CMainWnd::CreateGL()
+{
+    if (m_bOwnsShaders || g_pShaderFill)
+        return;
+    if (!CreateShaderPrograms())
+        RVLog(RV_LOG_ERROR, "shader programs did not link; drawing will be incomplete");
+    m_bOwnsShaders = 1;
 }
 
 // ---- drawing ----
 
 void CMainWnd::RenderScreen()
 {
+    // The front end calls this with the context current, on whichever thread
+    // draws the frame.
+    CGLDrawingScope drawing;
     CleanupGarbage();
+    if (g_bRenderGL)
+        CreateGL();
     RVT_MATRIX_CONFIG config;
     config.eOrientation = m_eOrientation;
     config.iOrientMode = m_iOrientAnimMode;
     config.iOrientProgress = m_iOrientAnimProgress;
     RenderScreen(&config);
-    // The graphic store frees what it has thrown away here, once it exists.
+    // GL names thrown away during the frame or off the drawing thread.
+    if (g_bRenderGL)
+        GLFlushTrash();
 }
 
 void CMainWnd::RenderScreen(RVT_MATRIX_CONFIG* pConfig)

@@ -17,11 +17,21 @@
 // Everything here runs on the drawing thread with the engine's context
 // current. The GL state a Render leaves (program, texture, buffer, attribute
 // arrays, blend state) is not restored, except the blend equation after the
-// add-mode pass. Programs are made once by the main window and their GL names
-// go to the GL trash (gl_trash.h) when the objects are deleted.
+// add-mode pass. Programs are made once by the main window and deleted by it
+// inside its drawing scope (gl_thread.h).
 #pragma once
 
 struct RVT_MATRIX_CONFIG;
+
+// One linked program with the locations the draw code uses (-1: absent).
+struct RVT_PROGRAM
+{
+    unsigned int uProgram = 0;
+    int iMVP = -1;              // "u_MVPMatrix"
+    int iAlpha = -1;            // "AlphaValue"
+    int iColor = -1;            // "input_color" or "BlendColor"
+    int iLevel = -1;            // "BlendLevel" or "SatValue"
+};
 
 // Base of every program class: builds programs and keeps their GL names.
 class CGLProgram
@@ -43,18 +53,20 @@ public:
 
 protected:
     CGLProgram();
-    // Hands every program and shader it built to the GL trash.
+    // Deletes every program and shader it built; only inside a drawing scope
+    // (elsewhere the names are left alone and the slip is reported).
     ~CGLProgram();
     CGLProgram(const CGLProgram&) = delete;
     CGLProgram& operator=(const CGLProgram&) = delete;
 
     // Compiles both sources, binds attribute 0 to pszAttrib0 and 1 to
-    // pszAttrib1 (may be null), links, and leaves the program bound with its
-    // "texture" sampler on unit 0. The handle is returned even when something
-    // failed; its location lookups then give -1.
-    unsigned int Build(const char* pszVertex, const char* pszFragment, const char* pszAttrib0, const char* pszAttrib1);
-    // Location of "u_MVPMatrix" etc. in a built program.
-    static int Uniform(unsigned int uProgram, const char* pszName);
+    // pszAttrib1 (may be null), links, leaves the program bound with its
+    // "texture" sampler on unit 0, and looks up "u_MVPMatrix" and the named
+    // uniforms (null: none). A program that did not link keeps -1 for every
+    // location. The first program built becomes Program().
+    void Build(RVT_PROGRAM* pProgram, const char* pszVertex, const char* pszFragment, const char* pszAttrib0,
+               const char* pszAttrib1, const char* pszAlpha = nullptr, const char* pszColor = nullptr,
+               const char* pszLevel = nullptr);
 
     unsigned int m_uProgram;
 
@@ -64,16 +76,6 @@ private:
     unsigned int m_uShaders[2 * MAX_PROGRAMS];
     int m_iPrograms;
     int m_bLinked;
-};
-
-// One linked program with the locations the draw code uses (-1: absent).
-struct RVT_PROGRAM
-{
-    unsigned int uProgram = 0;
-    int iMVP = -1;              // "u_MVPMatrix"
-    int iAlpha = -1;            // "AlphaValue"
-    int iColor = -1;            // "input_color" or "BlendColor"
-    int iLevel = -1;            // "BlendLevel" or "SatValue"
 };
 
 // Textures: alpha-scaled, plain, faded toward a colour, and masked by a panel.
@@ -253,5 +255,5 @@ extern CShaderPanel* g_pShaderPanel;
 // Makes the nine programs (in the order above) unless they exist; drawing
 // thread, context current. 1 when every program linked.
 int CreateShaderPrograms();
-// Deletes them and clears the globals; their GL names go to the GL trash.
+// Deletes them and clears the globals; drawing thread, context current.
 void DeleteShaderPrograms();

@@ -1,37 +1,25 @@
 #include "surf_stencil.h"
 
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_vbo.h"
+#include "mainwnd.h"
+#include "rvdebug.h"
+#include "shaders.h"
 
-// The rectangle itself is drawn with the fixed-function pipeline, so the clip
-// needs no shader of its own; whatever program is bound is restored after.
+#include <GL/gl.h>
+
+// The rectangle goes through the fill program, in a vertex buffer the main
+// window keeps for clips; colour writes are off meanwhile, so only the
+// stencil changes.
 static void DrawRect(const float* pMatrix, const CRVRect& rc)
 {
-    GLint iProgram = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &iProgram);
-    glUseProgram(0);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadMatrixf(pMatrix);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    float x0 = (float)rc.x;
-    float y0 = (float)rc.y;
-    float x1 = (float)rc.x + (float)rc.width;
-    float y1 = (float)rc.y + (float)rc.height;
-    glBegin(GL_TRIANGLE_STRIP);
-    glVertex3f(x0, y0, 0.0f);
-    glVertex3f(x0, y1, 0.0f);
-    glVertex3f(x1, y0, 0.0f);
-    glVertex3f(x1, y1, 0.0f);
-    glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glUseProgram((GLuint)iProgram);
+    if (!g_pMainWindow || !g_pShaderFill) {
+        RV_ASSERT(!"stencil clip without a main window's programs");
+        return;
+    }
+    CFillRectVBO* pFill = g_pMainWindow->StencilFill();
+    pFill->Init(rc);
+    g_pShaderFill->Render1(nullptr, pMatrix, 255, 0xFFFFFF, pFill->BufferID(), 12, GL_SRC_ALPHA,
+                           GL_ONE_MINUS_SRC_ALPHA);
 }
 
 void StencilWriteRect(const float* pMatrix, const CRVRect& rc, int bClearFirst)

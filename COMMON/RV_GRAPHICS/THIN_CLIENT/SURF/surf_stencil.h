@@ -1,6 +1,7 @@
 // The stencil buffer as a clip for a subtree: a rectangle (under a matrix) is
 // written as 1 into the stencil's low bit, then drawing is limited to it.
-// Drawing thread only, with the drawing context current.
+// Drawing thread only, with the drawing context current and the main
+// window's shader programs made.
 #pragma once
 
 #include "rvrect.h"
