@@ -3,6 +3,7 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "gl_trash.h"
 
+#include "gl_thread.h"
 #include "rvdebug.h"
 
 #include <GL/gl.h>
@@ -49,6 +50,11 @@ void GLTrashBuffer(unsigned int uBuffer)
 
 int GLFlushTrash()
 {
+    // Elsewhere the names could belong to no context, or to another one.
+    if (!GLIsDrawingThread()) {
+        RV_ASSERT(!"GL trash flushed off the drawing thread");
+        return 0;
+    }
     std::vector<GLuint> textures, buffers;
     {
         std::lock_guard<std::mutex> hold(Trash().lock);

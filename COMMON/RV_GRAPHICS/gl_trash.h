@@ -12,8 +12,9 @@
 void GLTrashTexture(unsigned int uTexture);
 void GLTrashBuffer(unsigned int uBuffer);
 
-// Drawing thread, context current: deletes everything queued. Returns the
-// number of names deleted.
+// Drawing thread (inside a CGLDrawingScope, gl_thread.h), context current:
+// deletes everything queued. Returns the number of names deleted; elsewhere
+// it deletes nothing and returns 0.
 int GLFlushTrash();
 
 // The context is gone and its names with it: forget the queue without any GL
