@@ -8,11 +8,10 @@
 
 class CRVString;
 
-// Decodes UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
-// 1 on success; 0 for invalid input, with *pOut undefined.
+// Decodes UTF-8 strictly (RVUtf8Decode): scripts and configuration with
+// invalid text are refused, not repaired. 1 on success; 0 for invalid input,
+// with *pOut undefined.
 int SimDecodeUtf8(const char* p, size_t n, std::u32string* pOut);
-// Appends one code point as UTF-8.
-void SimAppendUtf8(std::string* pOut, char32_t c);
 
 // A message string from code points: 8-bit when bWide is 0 (every code point
 // must be at most U+00FF), else wide (at most U+FFFF, one UTF-16 unit each).
