@@ -108,17 +108,6 @@ inline int IsValidSize(int n)
     return n == 16 || n == 24 || n == 32;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 const uint8_t (&CRVCode::sm_alog)[256] = kTables.alog;

@@ -174,6 +174,9 @@ public:
     using CRVString::operator=;
 };
 
+// Value of one hex digit (0-9, a-f, A-F), -1 for any other character. A
+// narrow char may be passed as it is: a negative one is not a digit either.
+int HexDigit(unsigned int ch);
 // Value of the first n characters as hex digits (stops at the first non-digit);
 // 0 when n exceeds 24.
 int HexToInt(const char* psz, int n);

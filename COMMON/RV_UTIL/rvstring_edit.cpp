@@ -279,6 +279,17 @@ void CRVString::CopyFrom(const char* pFirst, const char* pEnd)
 // ---------------------------------------------------------------------------
 // Number helpers
 
+int HexDigit(unsigned int ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return static_cast<int>(ch - '0');
+    if (ch >= 'a' && ch <= 'f')
+        return static_cast<int>(ch - 'a' + 10);
+    if (ch >= 'A' && ch <= 'F')
+        return static_cast<int>(ch - 'A' + 10);
+    return -1;
+}
+
 namespace {
 
 template <typename T>

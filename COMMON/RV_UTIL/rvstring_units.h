@@ -39,17 +39,6 @@ inline void PutUnit(void* p, CRVSTRING_TYPE eType, size_t i, unsigned int ch)
         static_cast<wchar_t*>(p)[i] = static_cast<wchar_t>(ch);
 }
 
-inline int HexDigit(unsigned int ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return static_cast<int>(ch - '0');
-    if (ch >= 'a' && ch <= 'f')
-        return static_cast<int>(ch - 'a' + 10);
-    if (ch >= 'A' && ch <= 'F')
-        return static_cast<int>(ch - 'A' + 10);
-    return -1;
-}
-
 // Rounded allocation shared by Alloc and the string internals; null on failure.
 inline unsigned char* AllocRounded(size_t nBytes)
 {

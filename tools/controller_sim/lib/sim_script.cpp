@@ -1,6 +1,7 @@
 #include "sim_script.h"
 
 #include "rvmsg.h"
+#include "rvstring.h"
 #include "sim_text.h"
 
 #include <stdio.h>
@@ -19,17 +20,6 @@ const size_t kMaxRaw = RV_MAX_MSG_DATA + RV_HEADER_SIZE;
 const long kMaxFile = 64L * 1024 * 1024;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Quotes a piece of script text for an error message, kept short.
 std::string Quote(const std::string& s)
@@ -66,7 +56,7 @@ bool ParseNumber(const std::string& s, long long lo, long long hi, long long* pO
         return false;
     long long v = 0;
     for (; i < s.size(); i++) {
-        int d = HexValue(s[i]);
+        int d = HexDigit(s[i]);
         if (d < 0 || d >= base)
             return false;
         v = v * base + d;
@@ -104,7 +94,7 @@ bool ParseHex(const std::string& s, std::vector<unsigned char>* pOut)
     if (s.size() % 2)
         return false;
     for (size_t i = 0; i < s.size(); i += 2) {
-        int hi = HexValue(s[i]), lo = HexValue(s[i + 1]);
+        int hi = HexDigit(s[i]), lo = HexDigit(s[i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         pOut->push_back((unsigned char)(hi * 16 + lo));
@@ -208,7 +198,7 @@ private:
             int digits = e == 'x' ? 2 : 4;
             char32_t v = 0;
             for (int k = 0; k < digits; k++) {
-                int d = m_p < m_pEnd ? HexValue(*m_p) : -1;
+                int d = m_p < m_pEnd ? HexDigit(*m_p) : -1;
                 if (d < 0) {
                     *pWhy = e == 'x' ? "\\x needs two hex digits" : "\\u needs four hex digits";
                     return false;
