@@ -4,9 +4,12 @@
 
 #include "rvdebug.h"
 #include "rvtick.h"
+#include "surf_animation.h"
 #include "surf_timer.h"
 
 enum { STOP_POLL_MS = 50, WAIT_ANIMATIONS_MS = 2000, WAIT_PROCS_MS = 30000, PENDING_ANIMATION_MS = 5000 };
+// The screen's turn: progress 0 .. 1000 over this time.
+enum { ORIENT_TURN_FULL = 1000, ORIENT_TURN_MS = 250 };
 // A burst of redraws longer than this reports its frame rate.
 enum { FPS_TRACE_MS = 100 };
 
@@ -61,23 +64,26 @@ void CMainWnd::RunAnimationThread()
             break;
 
         RunPostedProcs();
-        RunTimers();
-
         uRoundStart = RVGetTickCount();
-        int bWalked = 0;
-        int iRunning = RunAnimations(&bWalked);
-
-        RVT_MATRIX_CONFIG config;
-        config.eOrientation = m_eOrientation;
-        config.iOrientMode = m_iOrientAnimMode;
-        config.iOrientProgress = m_iOrientAnimProgress;
-        m_bRedrawRequested = 0;
-        ValidateScreen(&config);
-        CountRedraw(m_bRedrawRequested);
-
-        if (bWalked && iRunning != 1)
-            m_AnimsDone.SetEvent();
+        AnimationRound();
     }
+}
+
+void CMainWnd::AnimationRound()
+{
+    const timespec now = SurfNow();
+    RunTimers(now);
+
+    int bWalked = 0;
+    RunAnimations(now, &bWalked);
+
+    RVT_MATRIX_CONFIG config;
+    config.eOrientation = m_eOrientation;
+    config.iOrientMode = m_iOrientAnimMode;
+    config.iOrientProgress = m_iOrientAnimProgress;
+    m_bRedrawRequested = 0;
+    ValidateScreen(&config);
+    CountRedraw(m_bRedrawRequested);
 }
 
 void CMainWnd::RunPostedProcs()
@@ -94,11 +100,10 @@ void CMainWnd::RunPostedProcs()
     m_ProcsDone.SetEvent();
 }
 
-void CMainWnd::RunTimers()
+void CMainWnd::RunTimers(const timespec& now)
 {
     if (!HasTimers())
         return;
-    timespec now = SurfNow();
     // Timer callbacks touch their surfaces: tree lock first, as everywhere.
     m_TreeLock.RVLock();
     m_TimerLock.RVLock();
@@ -122,13 +127,12 @@ void CMainWnd::RunTimers()
     m_TreeLock.RVUnlock();
 }
 
-int CMainWnd::RunAnimations(int* pbWalked)
+int CMainWnd::RunAnimations(const timespec& now, int* pbWalked)
 {
     int iResult = 0;
     m_bAnimationsRunning = 1;
     if (m_pAnimating) {
         *pbWalked = 1;
-        timespec now = SurfNow();
         m_TreeLock.RVLock();
         m_AnimLock.RVLock();
         CSurf** ppLink = &m_pAnimating;
@@ -145,6 +149,8 @@ int CMainWnd::RunAnimations(int* pbWalked)
                 iResult = iState;
             ppLink = &pSurf->m_pNextAnimating;
         }
+        if (iResult != 1)
+            m_AnimsDone.SetEvent();
         m_AnimLock.RVUnlock();
         m_TreeLock.RVUnlock();
     }
@@ -218,13 +224,53 @@ void CMainWnd::SyncAnimations(const timespec& now)
 
 void CMainWnd::WaitAnimations()
 {
-    if (m_pAnimating)
+    m_AnimLock.RVLock();
+    const int bAnimating = m_pAnimating != nullptr;
+    m_AnimLock.RVUnlock();
+    if (bAnimating && m_AnimThread.IsRunning())
         m_AnimsDone.WaitSignal(WAIT_ANIMATIONS_MS);
 }
 
 void CMainWnd::ResetWaitAnimations()
 {
     m_AnimsDone.ResetEvent();
+}
+
+int CMainWnd::AnimationsDone()
+{
+    return m_AnimsDone.WaitSignal(0);
+}
+
+// ---- the screen's turn ----
+
+void CMainWnd::StartOrientationTurn(ORIENT eOrient)
+{
+    m_AnimLock.RVLock();
+    StopAnimation(AK_TURN_TO_0, (ORIENT)ANIMATION_BOTH_ORIENTATIONS);
+    StopAnimation(AK_TURN_TO_1, (ORIENT)ANIMATION_BOTH_ORIENTATIONS);
+    m_iOrientAnimMode = eOrient == ORIENT_1 ? 2 : 1;
+    m_iOrientAnimProgress = 0;
+    Animate(eOrient == ORIENT_1 ? AK_TURN_TO_1 : AK_TURN_TO_0, 0, ORIENT_TURN_FULL, ORIENT_TURN_MS, 0, ACCEL_LINEAR,
+            0);
+    m_AnimLock.RVUnlock();
+}
+
+void CMainWnd::ProcessAnimationUpdate(CSurfAnimation* pAnimation)
+{
+    const int iKey = pAnimation->Key();
+    if (iKey != AK_TURN_TO_0 && iKey != AK_TURN_TO_1) {
+        CSurfRect::ProcessAnimationUpdate(pAnimation);
+        return;
+    }
+    // Drawing blends the two orientations' rectangles by the progress; at
+    // the end the screen shows the new orientation alone.
+    if (pAnimation->IsFinished()) {
+        m_iOrientAnimMode = 0;
+        m_iOrientAnimProgress = 0;
+    } else {
+        m_iOrientAnimProgress = pAnimation->Value();
+    }
+    SetStateBits(SS_NEEDS_REDRAW);
 }
 
 void CMainWnd::SetPendingAnimation()

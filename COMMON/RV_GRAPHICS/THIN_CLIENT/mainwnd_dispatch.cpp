@@ -3,8 +3,8 @@
 // Surface commands live in mainwnd_dispatch_surf.cpp, file saving in
 // mainwnd_dispatch_file.cpp. Identifiers without a handler are ignored.
 // Messages meant for objects this build does not have yet (audio player,
-// font server, graphic store, surface animations, text entry, focus cursor,
-// intercom audio, outgoing media server) are logged at debug level and
+// font server, graphic store, text entry, focus cursor, intercom audio,
+// outgoing media server) are logged at debug level and
 // dropped; each message is a frame of its own, so dropping one never upsets
 // the next.
 #include "mainwnd_dispatch.h"
@@ -96,6 +96,28 @@ void SessionEnd(CMainWnd* pWnd)
     pWnd->ClearRunFlags(CMainWnd::RUN_SOCKET);
 }
 
+// 20121 (bSync) and 20122: surface, then the steps. The surface handles them
+// under the tree lock, which 20121 gives up while it waits for the
+// animations; the surface is not used afterwards, as it may be gone by then.
+void AnimateSurface(CMainWnd* pWnd, CRVMSG* pMsg, int bSync)
+{
+    int iID;
+    if (pMsg->GetInt(&iID)) {
+        CTreeLockHold tree(pWnd);
+        if (CSurf* pSurf = pWnd->FindSurface(iID)) {
+            if (bSync)
+                pSurf->ExecuteAnimationSync(pMsg);
+            else
+                pSurf->ExecuteAnimationAsync(pMsg);
+        }
+    }
+    pWnd->ClearPendingAnimation();
+    if (bSync) {
+        CTreeLockHold tree(pWnd);
+        pWnd->EvaluateVisibility();
+    }
+}
+
 // The owner a message would go to, for identifiers whose owner this build
 // does not have; null for identifiers that are not inert.
 const char* MissingOwner(short sID)
@@ -130,9 +152,6 @@ const char* MissingOwner(short sID)
     case MSG_PRIMITIVE_DELETE:
     case MSG_PRIMITIVE_CLEAR:
         return "graphic store";
-    case MSG_JOG:
-    case MSG_JOG_REPORT:
-        return "surface animation";
     case MSG_TEXT_ENTRY_OPEN:
     case MSG_TEXT_ENTRY_CLOSE:
         return "text entry";
@@ -176,14 +195,7 @@ void CMainWnd::ProcessMessage(CRVMSG* pMsg)
         break;
     case MSG_ANIMATE_SYNC:
     case MSG_ANIMATE_ASYNC:
-        // The steps need surface animations, which this build lacks; what
-        // follows them does not.
-        NoHandlerYet(pMsg, "surface animation");
-        ClearPendingAnimation();
-        if (sID == MSG_ANIMATE_SYNC) {
-            CTreeLockHold tree(this);
-            EvaluateVisibility();
-        }
+        AnimateSurface(this, pMsg, sID == MSG_ANIMATE_SYNC);
         break;
     case MSG_TEXT_EXTENT:
         TextExtent(pMsg);

@@ -1,5 +1,5 @@
 // The controller's commands to surfaces: building, removing, moving, setting
-// attributes, image updates and media addresses.
+// attributes, animating transforms, jogs, image updates and media addresses.
 //
 // Most are batches of records of one shape, run under the tree lock for the
 // whole message. A record naming a surface that does not exist is either
@@ -11,6 +11,7 @@
 #include "msgids.h"
 #include "rvdebug.h"
 #include "rvlog.h"
+#include "surf_animation.h"
 
 namespace {
 
@@ -90,9 +91,11 @@ int SetPositionRecord(CMainWnd*, CSurf* pSurf, CRVMSG* pMsg)
     CRVRect rc = pMsg->GetRECT();
     if (pMsg->Error())
         return 0;
-    // Position animations do not exist yet, so there is none to stop first.
-    if (pSurf)
+    // A running move would take the surface away again.
+    if (pSurf) {
+        pSurf->StopAnimation(AK_POSITION, eOrient);
         pSurf->SetPosition(eOrient, rc);
+    }
     return 1;
 }
 
@@ -152,6 +155,7 @@ int SetTransformRecord(CMainWnd*, CSurf* pSurf, CRVMSG* pMsg)
     CRVRect rc = pMsg->GetShortRECT();
     if (pMsg->Error())
         return 0;
+    pSurf->StopAnimation(AK_TRANSFORM, (ORIENT)ANIMATION_BOTH_ORIENTATIONS);
     pSurf->SetTransform(rc);
     return 1;
 }
@@ -159,10 +163,31 @@ int SetTransformRecord(CMainWnd*, CSurf* pSurf, CRVMSG* pMsg)
 int AnimateTransformRecord(CMainWnd*, CSurf* pSurf, CRVMSG* pMsg)
 {
     CRVRect rc = pMsg->GetShortRECT();
-    pMsg->GetInt();   // duration: without surface animations the end applies at once
+    int iTime = pMsg->GetInt();
     if (pMsg->Error())
         return 0;
-    pSurf->SetTransform(rc);
+    const ORIENT eOrient = CMainWnd::m_eOrientation;
+    pSurf->Animate(eOrient, AK_TRANSFORM, pSurf->GetTransform(), rc, 0, iTime > 0 ? (unsigned int)iTime : 0u, 0,
+                   ACCEL_TRAPEZOID, ANIMATION_TERM_WAIT);
+    return 1;
+}
+
+// 20153: mode, left end, right end, speed, report threshold.
+int JogRecord(CMainWnd*, CSurf* pSurf, CRVMSG* pMsg)
+{
+    int v[5];
+    if (!ReadInts(pMsg, v, 5))
+        return 0;
+    RVT_JOG_COMMAND jog = { CMainWnd::m_eOrientation, v[0], v[1], v[2], v[3], v[4] };
+    pSurf->ExecuteJogCommand(&jog);
+    return 1;
+}
+
+// 20154: the controller took the last position report.
+int JogReportRecord(CMainWnd*, CSurf* pSurf, CRVMSG*)
+{
+    if (pSurf)
+        pSurf->ExecuteJogTXEnable(ORIENT_0);
     return 1;
 }
 
@@ -210,6 +235,8 @@ const SURFACE_BATCH g_Batches[] = {
     { MSG_SET_TRANSFORM, UNKNOWN_ENDS_BATCH, SetTransformRecord, END_NOTHING, 0 },
     { MSG_SCALE_LIMITS, UNKNOWN_SKIPPED, ScaleLimitsRecord, END_LOG_DONE, 0 },
     { MSG_ANIMATE_TRANSFORM, UNKNOWN_ENDS_BATCH, AnimateTransformRecord, END_NOTHING, 0 },
+    { MSG_JOG, UNKNOWN_ENDS_BATCH, JogRecord, END_NOTHING, 0 },
+    { MSG_JOG_REPORT, UNKNOWN_SKIPPED, JogReportRecord, END_NOTHING, 0 },
 };
 
 const SURFACE_BATCH* FindBatch(short sMessageID)

@@ -36,6 +36,35 @@ enum ORIENT : int
 typedef int POSITION_CTX;
 typedef int MODIFY_CONTEXT;
 
+// How an animation moves from its start to its end.
+enum ACCEL_PROFILE : int
+{
+    ACCEL_TRAPEZOID = 0,    // speeds up, glides, slows down
+    ACCEL_EASE_OUT = 1,
+    ACCEL_LINEAR = 2,
+};
+
+// Whether the main window waits for an animation (message 20121 does).
+enum ANIMATION_TERM : int
+{
+    ANIMATION_TERM_WAIT = 0,
+    ANIMATION_TERM_NO_WAIT = 1,
+};
+
+// StopAnimation's orientation argument for both orientations.
+enum { ANIMATION_BOTH_ORIENTATIONS = 2 };
+
+// Message 20153: jog x towards one end at a speed, with position reports.
+struct RVT_JOG_COMMAND
+{
+    ORIENT eOrientation;
+    int iMode;          // -1 stop and report, 2 jog to the left end, 3 to the right end
+    int iLeftEnd;
+    int iRightEnd;
+    int iSpeed;         // units per second
+    int iThreshold;     // report after moving more than this; 0 never
+};
+
 // What the drawing traversal hands down the tree.
 struct RVT_MATRIX_CONFIG
 {
@@ -87,6 +116,8 @@ public:
         SS_ANIMATIONS_HELD = 0x4000,
         SS_APPEARANCE = 0x10000,
         SS_CHILDREN = 0x20000,
+        SS_JOG_REPORT_OUT = 0x80000,       // a jog position report awaits its acknowledgement
+        SS_JOG_REPORT_PENDING = 0x100000,  // ... and another one is due when it comes
         SS_PRESS_PENDING = 0x200000,
         SS_DEFERRED_REDRAW = 0x1000000,
         SS_SCALE_PENDING = 0x2000000,
@@ -213,7 +244,28 @@ public:
     // Asks for a redraw: the root's needs-redraw bit, which wakes the animation thread.
     void Invalidate();
 
-    // ---- animations ----
+    // ---- animations (each takes the main window's animation-list lock) ----
+    // A value by key: a running animation of the key is kept when it already
+    // ends at iTo or accepts the new end, else replaced; nothing starts when
+    // iFrom equals iTo.
+    void Animate(int iKey, int iFrom, int iTo, unsigned int uDuration, unsigned int uDelay, ACCEL_PROFILE eProfile,
+                 int iFlags);
+    // A rectangle by key and orientation: a running one is retargeted; a
+    // duration of 0 applies the end at once (transform for key 9, else the
+    // position, without a redraw request). iFlags is carried, not used.
+    void Animate(ORIENT eOrient, int iKey, CRVRect rcFrom, CRVRect rcTo, int iFlags, unsigned int uDuration,
+                 unsigned int uDelay, ACCEL_PROFILE eProfile, ANIMATION_TERM eTerm);
+    // Colours 0x00RRGGBB; only when they differ.
+    void AnimateColor(int iKey, unsigned int uFrom, unsigned int uTo, unsigned int uDuration);
+    // Kinetic motion from iStart; replaces the key's animations.
+    void AnimateWithDecel(int iKey, int iStart, int iVelocity, int iDecel, int iLower, int iUpper);
+    // Constant speed from iStart to iEnd; replaces the key's animations.
+    void AnimateJog(ORIENT eOrient, int iKey, int iStart, int iEnd, int iSpeed, int iThreshold);
+    // Ends the key's animations where they are, in one orientation or in
+    // both (ANIMATION_BOTH_ORIENTATIONS).
+    void StopAnimation(int iKey, ORIENT eOrient);
+    // The running animation of the key, or null.
+    CSurfAnimation* FindAnimation(int iKey);
     // One round of the animation thread: 0 none left, 1 one that others wait
     // for still runs, 2 only animations nobody waits for.
     int ProcessAnimations(const timespec& now);
@@ -222,6 +274,15 @@ public:
     void OffsetAnimations(unsigned int uMS);
     // Starts the clock of every animation that has not moved yet at now.
     void SyncAnimation(const timespec& now);
+    // Messages 20121 (the steps, then wait until the animations others wait
+    // for have ended) and 20122 (the steps). The message's read position
+    // does not matter; called with the tree lock held once, which 20121
+    // releases while it waits.
+    void ExecuteAnimationSync(CRVMSG* pMsg);
+    void ExecuteAnimationAsync(CRVMSG* pMsg);
+    // Messages 20153 and 20154 (the controller took the last position report).
+    void ExecuteJogCommand(RVT_JOG_COMMAND* pCommand);
+    void ExecuteJogTXEnable(ORIENT eOrient);
 
     // ---- drawing helpers ----
     // The surface's own matrix from the incoming one (transform, rotations).
@@ -284,11 +345,19 @@ protected:
     static int SendMSG(CRVMSG* pMsg);
     static int OrientIndex(ORIENT eOrient) { return eOrient == ORIENT_1 ? 1 : 0; }
     void CancelPendingPress();
-    // Applies a value that the controller asked to animate. Until surface
-    // animations exist the end value is applied at once.
+    // A value the controller asked to animate over iTime ms (alpha, rotations);
+    // a time of 0 or less applies it at once.
     void AnimateValue(int iKey, int iFrom, int iTo, int iTime, int iFlags);
-    // Frees the animation list (empty until animations exist).
+    // Frees the animation list.
     void DeleteAnimations();
+    // Takes an animation out of the list and deletes it; during a round of
+    // this surface's animations it is only stopped, and the round unlinks it.
+    void RemoveAnimation(CSurfAnimation* pAnimation);
+    // Adds at the head of the list; registers the surface as animating when
+    // the list was empty.
+    void AddAnimation(CSurfAnimation* pAnimation);
+    // Jog steps: moves x and sends position reports (keys 23 and 24).
+    void JogAnimationUpdate(CSurfAnimation* pAnimation);
     // The whole tree's root: the main window, or the top of a detached subtree.
     CSurf* Root();
 
@@ -307,6 +376,8 @@ protected:
     int m_iState;
     CSurfAnimation* m_pAnimations;
     CSurf* m_pNextAnimating;        // link of the main window's animating list
+    int m_bInAnimationRound = 0;    // ProcessAnimations walks m_pAnimations
+    // Jog reports: x and y last reported, and the report threshold (width).
     CRVRect m_rcSpare;
     CRVRect m_rcTransform;          // x offset, y offset, x scale, y scale
     int m_iRotation[3];

@@ -10,11 +10,24 @@ unsigned int SurfTimeDiffMS(const timespec& start, const timespec& now)
     return ms > 0xFFFFFFFFLL ? 0xFFFFFFFFu : (unsigned int)ms;
 }
 
+namespace {
+
+timespec (*volatile g_pfnSurfClock)() = nullptr;
+
+}  // namespace
+
 timespec SurfNow()
 {
+    if (timespec (*pfn)() = __atomic_load_n(&g_pfnSurfClock, __ATOMIC_ACQUIRE))
+        return pfn();
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
+}
+
+void SurfSetClock(timespec (*pfnNow)())
+{
+    __atomic_store_n(&g_pfnSurfClock, pfnNow, __ATOMIC_RELEASE);
 }
 
 CSurfTimer::CSurfTimer(CSurf* pSurf, unsigned int uDelay, int bRepeat)

@@ -42,3 +42,6 @@ private:
 unsigned int SurfTimeDiffMS(const timespec& start, const timespec& now);
 // The clock every surface timer and animation reads (monotonic).
 timespec SurfNow();
+// Replaces that clock (tests drive time step by step); null restores the
+// monotonic one. The function may be called from any thread.
+void SurfSetClock(timespec (*pfnNow)());

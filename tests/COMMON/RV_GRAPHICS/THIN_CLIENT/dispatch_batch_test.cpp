@@ -1,6 +1,7 @@
 // Batch commands to surfaces: record counts from the sender ID, unknown
 // surfaces skipped or ending the batch, and every record read exactly.
 #include "dispatch_fixture.h"
+#include "surf_animation.h"
 
 #include <functional>
 
@@ -301,7 +302,13 @@ const BATCH_CASE g_BatchCases[] = {
           m.PutShortRECT(CRVRect(id, 7, 2000, 2000));
           m.PutInt(400);
       },
-      [](CSpySurf* p, int id) { EXPECT_EQ(CRVRect(id, 7, 2000, 2000), p->GetTransform()); } },
+      [](CSpySurf* p, int id) {
+          // Under way towards the record's transform over its 400 ms.
+          auto* a = static_cast<CSurfAnimationPosition*>(p->FindAnimation(AK_TRANSFORM));
+          ASSERT_NE(nullptr, a);
+          EXPECT_EQ(CRVRect(id, 7, 2000, 2000), a->EndRect());
+          EXPECT_EQ(400u, a->Duration());
+      } },
 };
 
 } // namespace
