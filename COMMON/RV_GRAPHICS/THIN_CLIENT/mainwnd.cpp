@@ -95,6 +95,9 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
     // 256, centred, moved to the root in 500 ms).
     SetupMatrices();
     if (g_bRenderGL) {
+        // GL names still waiting belong to a context that went before this
+        // one: deleting them here could hit this context's own objects.
+        GLForgetTrash();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClearStencil(0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
