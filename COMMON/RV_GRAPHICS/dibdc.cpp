@@ -93,8 +93,10 @@ CRVRect CRVDibDC::LocalClipRect()
     const CRVRect* pGlobal = GlobalClip();
     CRVRect global;
     if (pGlobal) {
+        // In 64 bits: a position of INT_MIN has no int negation.
         global = *pGlobal;
-        global.Translate(-m_iX, -m_iY);
+        global.x = Clamp32(static_cast<long long>(pGlobal->x) - m_iX);
+        global.y = Clamp32(static_cast<long long>(pGlobal->y) - m_iY);
     }
     if (const CRVRect* pTop = TopClip()) {
         CRVRect active = *pTop;

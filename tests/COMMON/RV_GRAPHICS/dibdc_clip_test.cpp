@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace
 {
 TEST(DibDCClip, GlobalClipOfAPositionedCanvasIsItsOwnArea)
@@ -20,6 +22,20 @@ TEST(DibDCClip, GlobalClipOfAPositionedCanvasIsItsOwnArea)
     dc.SetOrigin(110, 200);   // canvas column 10: just outside
     EXPECT_FALSE(dc.TestClip(CRVRect(0, 0, 1, 1)));
     EXPECT_TRUE(dc.TestClip(CRVRect(-1, 0, 1, 1)));
+}
+
+TEST(DibDCClip, PositionsAtTheIntLimits)
+{
+    // The global clip is moved back by the position without overflowing.
+    const int positions[][2] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
+    for (const auto& pos : positions) {
+        CRVDibDC dc(6, 3, pos[0], pos[1], 0, 0);
+        EXPECT_EQ(dc.LocalClipRect(), CRVRect(0, 0, 6, 3));
+        dc.Fill(0);
+        dc.FillRect(5, 0, 0, 1, 1);
+        EXPECT_EQ(*dc.Pixel(0, 0), 5u);
+        EXPECT_TRUE(dc.TestClip(CRVRect(0, 0, 1, 1)));
+    }
 }
 
 TEST(DibDCClip, PushedClipUsesTheOriginAtPushTime)
