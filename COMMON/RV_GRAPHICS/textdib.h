@@ -5,8 +5,8 @@
 class CTextDIB
 {
 public:
-    // Negative sizes count as 0; a size whose bytes do not fit in memory
-    // leaves an empty 0 x 0 bitmap.
+    // Negative sizes count as 0; a side or area beyond the canvas limits
+    // (rvalloc.h), or memory that cannot be had, leaves an empty 0 x 0 bitmap.
     CTextDIB(int iWidth, int iHeight);
     virtual ~CTextDIB();
     CTextDIB(const CTextDIB&) = delete;

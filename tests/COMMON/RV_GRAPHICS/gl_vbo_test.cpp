@@ -260,7 +260,8 @@ TEST_F(GLVBO, DroppedOnAnyThreadTheNameWaitsForTheDrawingThread)
     std::thread other([grad] {
         EXPECT_FALSE(GLIsDrawingThread());
         delete grad;
-        // Outside a drawing scope nothing can be deleted from here.
+        // And nothing can be deleted from a thread that does not draw.
+        EXPECT_EQ(GLFlushTrash(), 0);
     });
     other.join();
     EXPECT_TRUE(glIsBuffer(id));

@@ -117,8 +117,11 @@ void CGLProgram::Build(RVT_PROGRAM* pProgram, const char* pszVertex, const char*
 
     GLint iLinked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &iLinked);
-    if (!iLinked) {
-        ShowProgramLog(program);
+    // Without its fragment shader a desktop program still links (fixed
+    // function fills in): count it as failed all the same.
+    if (!iLinked || !vs || !fs) {
+        if (!iLinked)
+            ShowProgramLog(program);
         m_bLinked = 0;
         return;
     }

@@ -417,6 +417,29 @@ TEST_F(Shaders, AlphaZeroDrawsNothingAndLeavesTheState)
     }
 }
 
+// A program class whose fragment source does not compile.
+class CBrokenProgram : public CGLProgram
+{
+public:
+    CBrokenProgram()
+    {
+        Build(&m_Program, "#version 120\nattribute vec4 p;void main(){ gl_Position = p;}",
+              "#version 120\nvoid main(){ gl_FragColor = undeclared;}", "p", nullptr, "AlphaValue");
+    }
+    RVT_PROGRAM m_Program;
+};
+
+TEST_F(Shaders, ASourceThatDoesNotCompileLeavesAnUnlinkedProgram)
+{
+    EXPECT_EQ(CGLProgram::LoadProgram(GL_FRAGMENT_SHADER, "#version 120\nvoid main(){ nonsense }"), 0u);
+    CBrokenProgram broken;
+    EXPECT_FALSE(broken.IsLinked());
+    EXPECT_EQ(broken.m_Program.iMVP, -1);
+    EXPECT_EQ(broken.m_Program.iAlpha, -1);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
 TEST_F(Shaders, ProgramsAreDeletedOnlyOnTheDrawingThread)
 {
     const GLuint program = g_pShaderFill->Program();
