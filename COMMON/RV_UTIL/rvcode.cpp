@@ -108,6 +108,86 @@ inline int IsValidSize(int n)
     return n == 16 || n == 24 || n == 32;
 }
 
+// The general rounds keep the state as bytes, a[row][column], where input
+// byte 4 * column + row lands; nb is the number of columns.
+typedef uint8_t ByteState[4][CRVCode::MAX_BLOCK_SIZE / 4];
+
+inline void ToState(const unsigned char* p, int nb, ByteState a)
+{
+    for (int c = 0; c < nb; ++c)
+        for (int i = 0; i < 4; ++i)
+            a[i][c] = p[4 * c + i];
+}
+
+inline void FromState(const ByteState a, int nb, unsigned char* p)
+{
+    for (int c = 0; c < nb; ++c)
+        for (int i = 0; i < 4; ++i)
+            p[4 * c + i] = a[i][c];
+}
+
+// k: one round's key, a word per column with row 0 in the top byte. The rows
+// are written out: GCC compiles the loop form some 15% slower.
+inline void AddRoundKey(ByteState a, const uint32_t* k, int nb)
+{
+    for (int c = 0; c < nb; ++c) {
+        a[0][c] ^= (uint8_t)(k[c] >> 24);
+        a[1][c] ^= (uint8_t)(k[c] >> 16);
+        a[2][c] ^= (uint8_t)(k[c] >> 8);
+        a[3][c] ^= (uint8_t)k[c];
+    }
+}
+
+// x times the constant w in GF(2^8); times 1 costs nothing.
+template <uint8_t w>
+inline uint8_t Times(uint8_t x)
+{
+    return w == 1 ? x : Mul(kTables, w, x);
+}
+
+// Each column times the circulant matrix whose first row is (w0 w1 w2 w3):
+// (2 3 1 1) is MixColumns, (e b d 9) InvMixColumns.
+template <uint8_t w0, uint8_t w1, uint8_t w2, uint8_t w3>
+inline void MixColumns(ByteState a, int nb)
+{
+    for (int c = 0; c < nb; ++c) {
+        uint8_t col[4] = {a[0][c], a[1][c], a[2][c], a[3][c]};
+        for (int i = 0; i < 4; ++i)
+            a[i][c] = (uint8_t)(Times<w0>(col[i]) ^ Times<w1>(col[(i + 1) & 3]) ^ Times<w2>(col[(i + 2) & 3]) ^
+                                Times<w3>(col[(i + 3) & 3]));
+    }
+}
+
+typedef uint32_t Table[256];
+
+// One 16-byte block through the table-driven rounds, for either direction:
+// the round keys K, the four round tables T1..T4 and the last round's S-box.
+// Row i of a column is taken from the column i * kStep places on: kStep 1
+// shifts the rows as the cipher does, kStep 3 (one back) as its inverse does.
+template <int kStep>
+inline void TableRounds(const uint32_t (*K)[CRVCode::MAX_BLOCK_SIZE / 4], int iRounds, const Table& T1,
+                        const Table& T2, const Table& T3, const Table& T4, const uint8_t* S,
+                        const unsigned char* pIn, unsigned char* pOut)
+{
+    uint32_t s[4], t[4];
+    for (int c = 0; c < 4; ++c)
+        s[c] = Load(pIn + 4 * c) ^ K[0][c];
+    for (int r = 1; r < iRounds; ++r) {
+        // SubBytes, ShiftRows and MixColumns (or their inverses) in four lookups.
+        for (int c = 0; c < 4; ++c)
+            t[c] = T1[s[c] >> 24] ^ T2[(s[(c + kStep) & 3] >> 16) & 0xFF] ^
+                   T3[(s[(c + 2 * kStep) & 3] >> 8) & 0xFF] ^ T4[s[(c + 3 * kStep) & 3] & 0xFF] ^ K[r][c];
+        memcpy(s, t, sizeof s);
+    }
+    for (int c = 0; c < 4; ++c) {
+        uint32_t k = K[iRounds][c];
+        pOut[4 * c] = (unsigned char)(S[s[c] >> 24] ^ (k >> 24));
+        pOut[4 * c + 1] = (unsigned char)(S[(s[(c + kStep) & 3] >> 16) & 0xFF] ^ (k >> 16));
+        pOut[4 * c + 2] = (unsigned char)(S[(s[(c + 2 * kStep) & 3] >> 8) & 0xFF] ^ (k >> 8));
+        pOut[4 * c + 3] = (unsigned char)(S[s[(c + 3 * kStep) & 3] & 0xFF] ^ k);
+    }
+}
+
 }  // namespace
 
 const uint8_t (&CRVCode::sm_alog)[256] = kTables.alog;
@@ -231,59 +311,19 @@ int CRVCode::DecryptBlock(const unsigned char* pIn, unsigned char* pOut)
 
 void CRVCode::AesEncryptBlock(const unsigned char* pIn, unsigned char* pOut)
 {
-    uint32_t s[4], t[4];
-    for (int c = 0; c < 4; ++c)
-        s[c] = Load(pIn + 4 * c) ^ m_Ke[0][c];
-    for (int r = 1; r < m_iRounds; ++r) {
-        // Column c takes row i from column c + i: SubBytes, ShiftRows and
-        // MixColumns in four lookups.
-        for (int c = 0; c < 4; ++c)
-            t[c] = sm_T1[s[c] >> 24] ^ sm_T2[(s[(c + 1) & 3] >> 16) & 0xFF] ^
-                   sm_T3[(s[(c + 2) & 3] >> 8) & 0xFF] ^ sm_T4[s[(c + 3) & 3] & 0xFF] ^ m_Ke[r][c];
-        memcpy(s, t, sizeof s);
-    }
-    for (int c = 0; c < 4; ++c) {
-        uint32_t k = m_Ke[m_iRounds][c];
-        pOut[4 * c] = (unsigned char)(sm_S[s[c] >> 24] ^ (k >> 24));
-        pOut[4 * c + 1] = (unsigned char)(sm_S[(s[(c + 1) & 3] >> 16) & 0xFF] ^ (k >> 16));
-        pOut[4 * c + 2] = (unsigned char)(sm_S[(s[(c + 2) & 3] >> 8) & 0xFF] ^ (k >> 8));
-        pOut[4 * c + 3] = (unsigned char)(sm_S[s[(c + 3) & 3] & 0xFF] ^ k);
-    }
+    TableRounds<1>(m_Ke, m_iRounds, sm_T1, sm_T2, sm_T3, sm_T4, sm_S, pIn, pOut);
 }
 
 void CRVCode::AesDecryptBlock(const unsigned char* pIn, unsigned char* pOut)
 {
-    uint32_t s[4], t[4];
-    for (int c = 0; c < 4; ++c)
-        s[c] = Load(pIn + 4 * c) ^ m_Kd[0][c];
-    for (int r = 1; r < m_iRounds; ++r) {
-        // The inverse shift takes row i from column c - i.
-        for (int c = 0; c < 4; ++c)
-            t[c] = sm_T5[s[c] >> 24] ^ sm_T6[(s[(c + 3) & 3] >> 16) & 0xFF] ^
-                   sm_T7[(s[(c + 2) & 3] >> 8) & 0xFF] ^ sm_T8[s[(c + 1) & 3] & 0xFF] ^ m_Kd[r][c];
-        memcpy(s, t, sizeof s);
-    }
-    for (int c = 0; c < 4; ++c) {
-        uint32_t k = m_Kd[m_iRounds][c];
-        pOut[4 * c] = (unsigned char)(sm_Si[s[c] >> 24] ^ (k >> 24));
-        pOut[4 * c + 1] = (unsigned char)(sm_Si[(s[(c + 3) & 3] >> 16) & 0xFF] ^ (k >> 16));
-        pOut[4 * c + 2] = (unsigned char)(sm_Si[(s[(c + 2) & 3] >> 8) & 0xFF] ^ (k >> 8));
-        pOut[4 * c + 3] = (unsigned char)(sm_Si[s[(c + 1) & 3] & 0xFF] ^ k);
-    }
+    TableRounds<3>(m_Kd, m_iRounds, sm_T5, sm_T6, sm_T7, sm_T8, sm_Si, pIn, pOut);
 }
 
-// The general rounds work on the state as bytes: a[row][column], where the
-// input byte 4 * column + row lands.
 void CRVCode::DefEncryptBlock(const unsigned char* pIn, unsigned char* pOut)
 {
     const int nb = m_iBlockSize / 4;
     const int* shift = sm_shifts[(nb - 4) / 2];
-    uint8_t a[4][MAX_BLOCK_SIZE / 4], b[4][MAX_BLOCK_SIZE / 4];
-    auto addRoundKey = [&](int r) {
-        for (int c = 0; c < nb; ++c)
-            for (int i = 0; i < 4; ++i)
-                a[i][c] ^= (uint8_t)(m_Ke[r][c] >> (24 - 8 * i));
-    };
+    ByteState a, b;
     auto subShift = [&]() {
         for (int i = 0; i < 4; ++i)
             for (int c = 0; c < nb; ++c)
@@ -291,38 +331,24 @@ void CRVCode::DefEncryptBlock(const unsigned char* pIn, unsigned char* pOut)
         memcpy(a, b, sizeof a);
     };
 
-    for (int c = 0; c < nb; ++c)
-        for (int i = 0; i < 4; ++i)
-            a[i][c] = pIn[4 * c + i];
-    addRoundKey(0);
+    ToState(pIn, nb, a);
+    AddRoundKey(a, m_Ke[0], nb);
     for (int r = 1; r < m_iRounds; ++r) {
         subShift();
-        for (int c = 0; c < nb; ++c) {
-            uint8_t col[4] = {a[0][c], a[1][c], a[2][c], a[3][c]};
-            for (int i = 0; i < 4; ++i)
-                a[i][c] = (uint8_t)(Mul(kTables, 2, col[i]) ^ Mul(kTables, 3, col[(i + 1) & 3]) ^
-                                    col[(i + 2) & 3] ^ col[(i + 3) & 3]);
-        }
-        addRoundKey(r);
+        MixColumns<2, 3, 1, 1>(a, nb);
+        AddRoundKey(a, m_Ke[r], nb);
     }
     subShift();
-    addRoundKey(m_iRounds);
-    for (int c = 0; c < nb; ++c)
-        for (int i = 0; i < 4; ++i)
-            pOut[4 * c + i] = a[i][c];
+    AddRoundKey(a, m_Ke[m_iRounds], nb);
+    FromState(a, nb, pOut);
 }
 
+// The plain inverse cipher, using the encryption round keys backwards.
 void CRVCode::DefDecryptBlock(const unsigned char* pIn, unsigned char* pOut)
 {
     const int nb = m_iBlockSize / 4;
     const int* shift = sm_shifts[(nb - 4) / 2];
-    uint8_t a[4][MAX_BLOCK_SIZE / 4], b[4][MAX_BLOCK_SIZE / 4];
-    // The plain inverse cipher, using the encryption round keys backwards.
-    auto addRoundKey = [&](int r) {
-        for (int c = 0; c < nb; ++c)
-            for (int i = 0; i < 4; ++i)
-                a[i][c] ^= (uint8_t)(m_Ke[r][c] >> (24 - 8 * i));
-    };
+    ByteState a, b;
     auto invShiftSub = [&]() {
         for (int i = 0; i < 4; ++i)
             for (int c = 0; c < nb; ++c)
@@ -330,25 +356,16 @@ void CRVCode::DefDecryptBlock(const unsigned char* pIn, unsigned char* pOut)
         memcpy(a, b, sizeof a);
     };
 
-    for (int c = 0; c < nb; ++c)
-        for (int i = 0; i < 4; ++i)
-            a[i][c] = pIn[4 * c + i];
-    addRoundKey(m_iRounds);
+    ToState(pIn, nb, a);
+    AddRoundKey(a, m_Ke[m_iRounds], nb);
     for (int r = m_iRounds - 1; r >= 1; --r) {
         invShiftSub();
-        addRoundKey(r);
-        for (int c = 0; c < nb; ++c) {
-            uint8_t col[4] = {a[0][c], a[1][c], a[2][c], a[3][c]};
-            for (int i = 0; i < 4; ++i)
-                a[i][c] = (uint8_t)(Mul(kTables, 14, col[i]) ^ Mul(kTables, 11, col[(i + 1) & 3]) ^
-                                    Mul(kTables, 13, col[(i + 2) & 3]) ^ Mul(kTables, 9, col[(i + 3) & 3]));
-        }
+        AddRoundKey(a, m_Ke[r], nb);
+        MixColumns<14, 11, 13, 9>(a, nb);
     }
     invShiftSub();
-    addRoundKey(0);
-    for (int c = 0; c < nb; ++c)
-        for (int i = 0; i < 4; ++i)
-            pOut[4 * c + i] = a[i][c];
+    AddRoundKey(a, m_Ke[0], nb);
+    FromState(a, nb, pOut);
 }
 
 // ---- Modes ---------------------------------------------------------------
