@@ -124,7 +124,9 @@ public:
     int QueuedMessages();
 
     // ---- drawing ----
-    // On the drawing thread: releases the garbage, then draws the tree.
+    // On the drawing thread, context current: releases the garbage, makes
+    // the shader programs at the first frame (GL on), draws the tree, and
+    // deletes the GL names that were thrown away.
     void RenderScreen();
     void RenderScreen(RVT_MATRIX_CONFIG* pConfig);
     // Once per animation round: turns the deferred redraw into a redraw
