@@ -4,6 +4,7 @@
 #include "gl_es.h"
 
 #include "dibdc.h"
+#include "gl_thread.h"
 #include "gl_trash.h"
 #include "rvdebug.h"
 
@@ -15,6 +16,7 @@
 
 unsigned int GLNewTexture(int bNearest)
 {
+    RV_ASSERT(GLIsDrawingThread());
     // Creating textures is where names pile up: recycle what waits first.
     GLFlushTrash();
     GLuint uTexture = 0;

@@ -3,6 +3,7 @@
 #include "yuv.h"
 
 #include "gl_es.h"
+#include "gl_thread.h"
 #include "gl_trash.h"
 #include "rvdebug.h"
 #include "shaders.h"
@@ -174,6 +175,7 @@ void CYUVDIB::ForgetTextures()
 
 void CYUVDIB::UpdateGL()
 {
+    RV_ASSERT(GLIsDrawingThread());
     m_Lock.RVLock();
     if (m_bHavePicture) {
         const PICTURE& pic = m_Picture;
@@ -239,12 +241,13 @@ int CYUVDIB::GetTextureID()
 void CYUVDIB::TextureWindow(int iWidth, int iHeight, int iStrideY, RVT_INSETS crop, int cx, int cy, int iZoom,
                             float pWindow[4])
 {
+    // In floating point: callers may pass any ints, and none may overflow.
     const float fS = (float)(iStrideY > 0 ? iStrideY : 1);
     const float fH = (float)(iHeight > 0 ? iHeight : 1);
     float uL = (float)crop.left / fS;
-    float uR = (float)(iWidth - crop.right) / fS;
+    float uR = ((float)iWidth - (float)crop.right) / fS;
     float vT = (float)crop.top / fH;
-    float vB = (float)(iHeight - crop.bottom) / fH;
+    float vB = ((float)iHeight - (float)crop.bottom) / fH;
     if (iZoom > 1000) {
         ZoomRange(uL, uR, cx, iZoom, &uL, &uR);
         ZoomRange(vT, vB, cy, iZoom, &vT, &vB);
@@ -288,6 +291,7 @@ int CYUVDIB::Render(CRVRect rcDest, RENDEROBJECT_ORIENTATION eOrient, RVT_MATRIX
 {
     if (m_uTexture[0] == NO_TEXTURE || g_pShaderYUV422 == nullptr)
         return 0;
+    RV_ASSERT(GLIsDrawingThread());
     int iOrient = eOrient;
     if (iOrient == ORIENT_LAST)
         iOrient = m_iLastOrient;
