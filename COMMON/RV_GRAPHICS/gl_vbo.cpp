@@ -286,7 +286,8 @@ CGradientVBO::CGradientVBO() : m_uColors{}
 
 static COLOR_VERTEX Colored(float x, float y, unsigned int uColor)
 {
-    COLOR_VERTEX v = {x, y, 0.0f, {(unsigned char)(uColor >> 16), (unsigned char)(uColor >> 8), (unsigned char)uColor, 255}};
+    COLOR_VERTEX v = {x, y, 0.0f,
+                      {(unsigned char)(uColor >> 16), (unsigned char)(uColor >> 8), (unsigned char)uColor, 255}};
     return v;
 }
 

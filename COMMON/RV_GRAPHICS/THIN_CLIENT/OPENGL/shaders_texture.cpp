@@ -19,7 +19,8 @@ const char* const kPlainFragment =
 const char* const kBlendFragment =
     "#version 120\n"
     "uniform sampler2D texture;uniform float BlendLevel;uniform vec4 BlendColor;varying vec2 TexCoordOut;"
-    "void main(){ vec4 texcolor = texture2D(texture, TexCoordOut); gl_FragColor = mix(BlendColor, texcolor, BlendLevel);}";
+    "void main(){ vec4 texcolor = texture2D(texture, TexCoordOut);"
+    " gl_FragColor = mix(BlendColor, texcolor, BlendLevel);}";
 
 // Where the fragment lies in a full-screen texture whose origin is the top left.
 const char* const kPanelMaskVertex =

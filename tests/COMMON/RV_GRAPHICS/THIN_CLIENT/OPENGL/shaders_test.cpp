@@ -249,7 +249,11 @@ TEST_F(Shaders, SaturationFromGreyToFullColour)
     {
         int sat;
         unsigned int expected;
-    } cases[] = {{0, 0x555555}, {255, 0xFF0000}, {128, RGB(85 + (int)lround(170 * 128 / 255.0), 85 - (int)lround(85 * 128 / 255.0), 85 - (int)lround(85 * 128 / 255.0))}};
+    } cases[] = {
+        {0, 0x555555},      // the mean of (255, 0, 0)
+        {255, 0xFF0000},
+        {128, Mix(0xFF0000, 128 / 255.0, 0x555555, 1 - 128 / 255.0)},
+    };
     for (const CASE& c : cases) {
         SCOPED_TRACE(c.sat);
         Clear(0);
@@ -392,11 +396,17 @@ TEST_F(Shaders, AlphaZeroDrawsNothingAndLeavesTheState)
         const char* what;
         std::function<void()> draw;
     } cases[] = {
-        {"texture", [&] { g_pShaderTexture->Render(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, GL_ONE, GL_ONE); }},
-        {"texture, no blend source", [&] { g_pShaderTexture->Render(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, -1, -1); }},
-        {"faded texture", [&] { g_pShaderTexture->RenderBlend(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, 0xFFFFFF); }},
+        {"texture",
+         [&] { g_pShaderTexture->Render(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, GL_ONE, GL_ONE); }},
+        {"texture, no blend source",
+         [&] { g_pShaderTexture->Render(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, -1, -1); }},
+        {"faded texture",
+         [&] { g_pShaderTexture->RenderBlend(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4, 0xFFFFFF); }},
         {"add mode", [&] { g_pShaderAddMode->Render(nullptr, m_fMatrix, 0, m_Quad->BufferID(), (int)tex, 5, 4); }},
-        {"saturation", [&] { g_pShaderColorSat->Render(nullptr, m_fMatrix, 0, 255, m_Quad->BufferID(), (int)tex, 5, 4, GL_ONE, GL_ZERO); }},
+        {"saturation",
+         [&] {
+             g_pShaderColorSat->Render(nullptr, m_fMatrix, 0, 255, m_Quad->BufferID(), (int)tex, 5, 4, GL_ONE, GL_ZERO);
+         }},
         {"panel", [&] { g_pShaderPanel->Render(nullptr, m_fMatrix, 0, m_Fill->BufferID(), (int)tex); }},
     };
     for (const CASE& c : cases) {
