@@ -19,15 +19,10 @@ public:
     static CLxEGLContext* Create(int iWidth, int iHeight, std::string* pError);
     ~CLxEGLContext() override;
 
-    CLxEGLContext(const CLxEGLContext&) = delete;
-    CLxEGLContext& operator=(const CLxEGLContext&) = delete;
-
     int MakeCurrent() override;
     void ReleaseCurrent() override;
     int IsCurrent() const override;
     void Present() override;
-    int Width() const override { return m_iWidth; }
-    int Height() const override { return m_iHeight; }
 
 private:
     CLxEGLContext() = default;
@@ -39,6 +34,4 @@ private:
     unsigned int m_uFramebuffer = 0;
     unsigned int m_uColour = 0;
     unsigned int m_uDepthStencil = 0;
-    int m_iWidth = 0;
-    int m_iHeight = 0;
 };

@@ -14,6 +14,10 @@ class CLxGLContext
 public:
     virtual ~CLxGLContext() {}
 
+    // A context owns its window-system and GL objects: it is never copied.
+    CLxGLContext(const CLxGLContext&) = delete;
+    CLxGLContext& operator=(const CLxGLContext&) = delete;
+
     // 1 once the context is current on the calling thread.
     virtual int MakeCurrent() = 0;
     // Leaves no context current on the calling thread.
@@ -23,13 +27,21 @@ public:
     // Shows the frame just drawn: a buffer swap, or a finish when offscreen.
     virtual void Present() = 0;
 
-    // Size of the drawable in pixels.
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
+    // Size of the drawable in pixels, fixed for the context's life (a window
+    // is not resizable).
+    int Width() const { return m_iWidth; }
+    int Height() const { return m_iHeight; }
 
     // The frame being drawn (before Present), as RGBA rows from the top row
     // down, Width() * 4 bytes each. The context must be current. 1 on success.
     int ReadPixels(std::vector<unsigned char>* pRGBA) const;
+
+protected:
+    CLxGLContext() = default;
+
+    // Set once by the kind's Create.
+    int m_iWidth = 0;
+    int m_iHeight = 0;
 };
 
 // Reverses the order of iRows rows of iRowBytes bytes in place: OpenGL reads

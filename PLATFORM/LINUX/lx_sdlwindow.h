@@ -24,16 +24,10 @@ public:
     static CLxSDLWindow* Create(const char* pszTitle, int iWidth, int iHeight, std::string* pError);
     ~CLxSDLWindow() override;
 
-    CLxSDLWindow(const CLxSDLWindow&) = delete;
-    CLxSDLWindow& operator=(const CLxSDLWindow&) = delete;
-
     int MakeCurrent() override;
     void ReleaseCurrent() override;
     int IsCurrent() const override;
     void Present() override;
-    // The window is not resizable: its drawable size is taken once.
-    int Width() const override { return m_iWidth; }
-    int Height() const override { return m_iHeight; }
 
     SDL_Window* Window() const { return m_pWindow; }
     uint32_t WindowID() const;
@@ -43,6 +37,4 @@ private:
 
     SDL_Window* m_pWindow = nullptr;
     void* m_pContext = nullptr;     // SDL_GLContext
-    int m_iWidth = 0;
-    int m_iHeight = 0;
 };
