@@ -147,20 +147,11 @@ int CRVFile::Write(const void* data, int n)
 
 int CRVFile::WriteBytes(const void* data, int n) { return Write(data, n); }
 
-int CRVFile::ReadBytes(void* buffer, int n)
-{
-    if (!IsReading() || n < 0 || (n && !buffer))
-        return 0;
-    uint8_t* out = static_cast<uint8_t*>(buffer);
-    int cached = m_nCacheFill - m_nCachePos;
-    int take = n < cached ? n : cached;
-    std::memcpy(out, m_pCache + m_nCachePos, (size_t)take);
-    m_nCachePos += take;
-    size_t rest = (size_t)(n - take);
-    return !rest || std::fread(out + take, 1, rest, m_pFile) == rest;
-}
+int CRVFile::ReadBytes(void* buffer, int n) { return ReadThroughCache(buffer, n, 0); }
 
-int CRVFile::ReadBytesBuffered(void* buffer, int n)
+int CRVFile::ReadBytesBuffered(void* buffer, int n) { return ReadThroughCache(buffer, n, 1); }
+
+int CRVFile::ReadThroughCache(void* buffer, int n, int bRefill)
 {
     if (!IsReading() || n < 0 || (n && !buffer))
         return 0;
@@ -172,7 +163,7 @@ int CRVFile::ReadBytesBuffered(void* buffer, int n)
     int rest = n - take;
     if (!rest)
         return 1;
-    if (rest > m_nCacheSize)
+    if (!bRefill || rest > m_nCacheSize)
         return std::fread(out + take, 1, (size_t)rest, m_pFile) == (size_t)rest;
     m_nCacheFill = (int)std::fread(m_pCache, 1, (size_t)m_nCacheSize, m_pFile);
     m_nCachePos = rest < m_nCacheFill ? rest : m_nCacheFill;

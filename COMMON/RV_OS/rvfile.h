@@ -116,6 +116,10 @@ protected:
     int IsReading() const { return m_pFile && m_eMode == RV_FILE_READ; }
     // Writes pending bytes out (write modes); the cache is empty afterwards.
     int WriteCache();
+    // ReadBytes (bRefill 0) and ReadBytesBuffered (bRefill 1): the cached
+    // bytes first, then the rest straight from the stream, or through a
+    // refilled cache when bRefill is set and the rest fits it.
+    int ReadThroughCache(void* buffer, int n, int bRefill);
     // Forgets read-ahead bytes (read mode) without moving the stream.
     void DropReadCache() { m_nCacheFill = m_nCachePos = 0; }
     const char* PathText() const { return NarrowText(m_sPath); }
