@@ -65,6 +65,25 @@ int CompareTexts(const void* a, CRVSTRING_TYPE ta, int nA, const void* b, CRVSTR
     }
 }
 
+// Character i of the n characters at p, for the indexing operators once the
+// string is in the form T (bConverted). The terminator reads as 0 through a
+// scratch character, so it cannot be overwritten; any other index is
+// reported and yields the scratch too.
+template <typename T>
+T& CharRef(int bConverted, T* p, int n, int i)
+{
+    static T s_chScratch;
+    s_chScratch = 0;
+    if (bConverted) {
+        if (i >= 0 && i < n)
+            return p[i];
+        if (i == n)
+            return s_chScratch;
+    }
+    AssertDlg(__FILE__, __LINE__, i);
+    return s_chScratch;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -465,31 +484,14 @@ int CRVString::ReleaseBuffer(int n)
 
 wchar_t& CRVString::operator[](int i)
 {
-    static wchar_t s_chScratch;
-    s_chScratch = 0;
-    if (ConvertTowchar_t()) {
-        // The terminator reads as 0 through the scratch, so it cannot be overwritten.
-        if (i >= 0 && i < GetLength())
-            return reinterpret_cast<wchar_t*>(m_pBuffer)[i];
-        if (i == GetLength())
-            return s_chScratch;
-    }
-    AssertDlg(__FILE__, __LINE__, i);
-    return s_chScratch;
+    int bConverted = ConvertTowchar_t();
+    return CharRef(bConverted, reinterpret_cast<wchar_t*>(m_pBuffer), GetLength(), i);
 }
 
 char& CRVString::CharAt(int i)
 {
-    static char s_chScratch;
-    s_chScratch = 0;
-    if (ConvertTochar()) {
-        if (i >= 0 && i < GetLength())
-            return reinterpret_cast<char*>(m_pBuffer)[i];
-        if (i == GetLength())
-            return s_chScratch;
-    }
-    AssertDlg(__FILE__, __LINE__, i);
-    return s_chScratch;
+    int bConverted = ConvertTochar();
+    return CharRef(bConverted, reinterpret_cast<char*>(m_pBuffer), GetLength(), i);
 }
 
 char* CRVString::Alloc(int nBytes)
