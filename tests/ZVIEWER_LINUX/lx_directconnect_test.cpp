@@ -2,11 +2,8 @@
 // controller on loopback, drawing offscreen.
 #include "lx_directconnect.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <png.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +15,7 @@
 #include <thread>
 
 #include "controller_sim.h"
+#include "loopback_port.h"
 #include "scoped_temp_dir.h"
 
 namespace {
@@ -76,23 +74,6 @@ bool ReadPNG(const std::string& path, PNG_INFO* pInfo)
     pInfo->iHeight = (int)image.height;
     pInfo->rgb.resize(PNG_IMAGE_SIZE(image));
     return png_image_finish_read(&image, nullptr, pInfo->rgb.data(), 0, nullptr) != 0;
-}
-
-// A loopback port with nobody listening: bound once, then released.
-unsigned short UnusedPort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    if (bind(s, (sockaddr*)&a, sizeof a) != 0 || getsockname(s, (sockaddr*)&a, &n) != 0) {
-        close(s);
-        return 0;
-    }
-    close(s);
-    return ntohs(a.sin_port);
 }
 
 class DirectConnectTest : public ::testing::Test
@@ -200,7 +181,7 @@ TEST_F(DirectConnectTest, WrongPasswordIsALoginFailure)
 TEST_F(DirectConnectTest, NobodyListeningIsAConnectFailure)
 {
     LX_OPTIONS o = Options("s3cret");
-    o.wPort = UnusedPort();
+    o.wPort = UnusedLoopbackPort();
     ASSERT_NE(0, o.wPort);
     std::string err;
     LX_EXIT_CODE code;

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include "loopback_port.h"
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -33,15 +35,6 @@ const std::string kPrimer = "CONNECTSERVERHOST\r\n\r\n";
 long long MsSince(Clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-sockaddr_in Loopback(unsigned short port)
-{
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(port);
-    return a;
 }
 
 // Reads until n bytes came, the peer closed, or ms passed without data.
@@ -78,7 +71,7 @@ public:
     explicit CTcpPeer(int backlog = 8)
     {
         m_fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a = Loopback(0);
+        sockaddr_in a = LoopbackAddress(0);
         socklen_t len = sizeof a;
         if (m_fd >= 0 && bind(m_fd, (sockaddr*)&a, sizeof a) == 0 && listen(m_fd, backlog) == 0 &&
             getsockname(m_fd, (sockaddr*)&a, &len) == 0)
@@ -93,7 +86,7 @@ public:
     }
     bool Ok() const { return m_port != 0; }
     unsigned short Port() const { return m_port; }
-    sockaddr_in Address() const { return Loopback(m_port); }
+    sockaddr_in Address() const { return LoopbackAddress(m_port); }
 
     // The next connection, or -1 after ms; the peer closes it at the end.
     int Accept(int ms = 2000)
@@ -121,11 +114,22 @@ private:
     std::vector<int> m_accepted;
 };
 
-// A port on 127.0.0.1 where nobody listens.
-unsigned short UnusedPort()
+// Links conn straight to peer (ms as for CreateDirectConnection) and returns
+// the peer's end of the link; -1, with the reason reported, when either step
+// fails.
+int LinkDirectly(CTcpPeer& peer, CZConnection& conn, unsigned int ms = 0)
 {
-    CTcpPeer probe;
-    return probe.Port();   // closed again when probe goes
+    if (!peer.Ok()) {
+        ADD_FAILURE() << "no listener on 127.0.0.1";
+        return -1;
+    }
+    sockaddr_in a = peer.Address();
+    int result = conn.CreateDirectConnection(&a, ms);
+    if (result != RUDP_RESULT_OK) {
+        ADD_FAILURE() << "direct connection gave result " << result;
+        return -1;
+    }
+    return peer.Accept();
 }
 
 class CRecordingListener : public CConnectionListener
@@ -236,7 +240,7 @@ TEST_P(DirectConnection, LargeSendToASlowReaderArrivesWhole)
 TEST_P(DirectConnection, NobodyListeningGivesResult6)
 {
     CZConnection conn(1, nullptr);
-    sockaddr_in a = Loopback(UnusedPort());
+    sockaddr_in a = LoopbackAddress(UnusedLoopbackPort());
     Clock::time_point start = Clock::now();
     EXPECT_EQ(conn.CreateDirectConnection(&a, GetParam()), RUDP_RESULT_CANT_CONNECT);
     EXPECT_LT(MsSince(start), 5000);
@@ -246,18 +250,14 @@ TEST_P(DirectConnection, NobodyListeningGivesResult6)
 TEST_P(DirectConnection, ANewLinkClosesTheEarlierOne)
 {
     CTcpPeer first, second;
-    ASSERT_TRUE(first.Ok() && second.Ok());
     CZConnection conn(1, nullptr);
-    sockaddr_in a = first.Address(), b = second.Address();
-    ASSERT_EQ(conn.CreateDirectConnection(&a, GetParam()), RUDP_RESULT_OK);
-    int fdFirst = first.Accept();
+    int fdFirst = LinkDirectly(first, conn, GetParam());
     ASSERT_GE(fdFirst, 0);
     EXPECT_EQ(ReadUpTo(fdFirst, kPrimer.size()), kPrimer);
 
-    ASSERT_EQ(conn.CreateDirectConnection(&b, GetParam()), RUDP_RESULT_OK);
-    EXPECT_TRUE(SeesEndOfStream(fdFirst));
-    int fdSecond = second.Accept();
+    int fdSecond = LinkDirectly(second, conn, GetParam());
     ASSERT_GE(fdSecond, 0);
+    EXPECT_TRUE(SeesEndOfStream(fdFirst));
     EXPECT_EQ(ReadUpTo(fdSecond, kPrimer.size()), kPrimer);
 }
 
@@ -291,11 +291,8 @@ TEST(DirectConnectionTimeout, GivesUpAfterItsTime)
 TEST(AdoptedSocket, MinusOneGivesResult3)
 {
     CTcpPeer peer;
-    ASSERT_TRUE(peer.Ok());
     CZConnection conn(1, nullptr);
-    sockaddr_in a = peer.Address();
-    ASSERT_EQ(conn.CreateDirectConnection(&a, 0), RUDP_RESULT_OK);
-    int fd = peer.Accept();
+    int fd = LinkDirectly(peer, conn);
     ASSERT_GE(fd, 0);
 
     // Adopting drops the current link even when there is nothing to adopt.
@@ -331,7 +328,7 @@ TEST(RelayConnection, SendsTheSessionIdLeastSignificantByteFirst)
     CZConnection conn(1, nullptr);
     // The server's address is taken for its IPv4 address only; the port is the
     // relay's.
-    sockaddr_in server = Loopback(UnusedPort());
+    sockaddr_in server = LoopbackAddress(UnusedLoopbackPort());
     ASSERT_EQ(conn.CreateRemoteTURNConnection(&server, relay.Port(), 0x11223344u), RUDP_RESULT_OK);
     EXPECT_TRUE(conn.IsConnected());
     ASSERT_EQ(conn.Send("login", 5), 1);
@@ -343,8 +340,8 @@ TEST(RelayConnection, SendsTheSessionIdLeastSignificantByteFirst)
 TEST(RelayConnection, NoRelayGivesResult2)
 {
     CZConnection conn(1, nullptr);
-    sockaddr_in server = Loopback(0);
-    EXPECT_EQ(conn.CreateRemoteTURNConnection(&server, UnusedPort(), 7), RUDP_RESULT_NO_SERVER_RESPONSE);
+    sockaddr_in server = LoopbackAddress(0);
+    EXPECT_EQ(conn.CreateRemoteTURNConnection(&server, UnusedLoopbackPort(), 7), RUDP_RESULT_NO_SERVER_RESPONSE);
     EXPECT_FALSE(conn.IsConnected());
 }
 
@@ -367,11 +364,8 @@ TEST(ZClientTraffic, UnconnectedObjectAnswersAtOnce)
 TEST(ZClientTraffic, PeerThatClosesEndsTheLink)
 {
     CTcpPeer peer;
-    ASSERT_TRUE(peer.Ok());
     CZConnection conn(1, nullptr);
-    sockaddr_in a = peer.Address();
-    ASSERT_EQ(conn.CreateDirectConnection(&a, 0), RUDP_RESULT_OK);
-    int fd = peer.Accept();
+    int fd = LinkDirectly(peer, conn);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ReadUpTo(fd, kPrimer.size()), kPrimer);   // unread bytes would turn the close into a reset
     ASSERT_EQ(send(fd, "last", 4, 0), 4);
@@ -392,11 +386,8 @@ TEST(ZClientTraffic, PeerThatClosesEndsTheLink)
 TEST(ZClientTraffic, FailedSendClosesTheLink)
 {
     CTcpPeer peer;
-    ASSERT_TRUE(peer.Ok());
     CZConnection conn(1, nullptr);
-    sockaddr_in a = peer.Address();
-    ASSERT_EQ(conn.CreateDirectConnection(&a, 0), RUDP_RESULT_OK);
-    int fd = peer.Accept();
+    int fd = LinkDirectly(peer, conn);
     ASSERT_GE(fd, 0);
     // An orderly close: the first send still goes, the peer answers it with a
     // reset, and the next send meets a broken pipe.
@@ -417,10 +408,8 @@ TEST(ZClientTraffic, FailedSendClosesTheLink)
 TEST(ZClientRemote, ReportsThatRemoteAccessIsNotBuilt)
 {
     CTcpPeer peer;
-    ASSERT_TRUE(peer.Ok());
     CZConnection conn(1, nullptr);
-    sockaddr_in a = peer.Address();
-    ASSERT_EQ(conn.CreateDirectConnection(&a, 0), RUDP_RESULT_OK);
+    ASSERT_GE(LinkDirectly(peer, conn), 0);
     CRecordingListener listener;
     EXPECT_EQ(conn.CreateRemoteConnection(&listener, CRVString("Home")), 0);
     EXPECT_FALSE(conn.IsConnected());   // an earlier link is closed first
@@ -727,7 +716,7 @@ TEST_F(LegacyLookup, SilentServerFailsWithinTheReadBudget)
 
 TEST_F(LegacyLookup, NoServerListening)
 {
-    CZConnection::SetLegacyServer("127.0.0.1", UnusedPort());
+    CZConnection::SetLegacyServer("127.0.0.1", UnusedLoopbackPort());
     EXPECT_EQ(conn.CreateLegacyConnection(&listener, CRVString("Kitchen")),
               RUDP_RESULT_NO_SERVER_RESPONSE);
     EXPECT_EQ(listener.texts, std::vector<std::string>{ "Connecting to D.SERVER" });
