@@ -178,6 +178,16 @@ protected:
         m.PutString(CRVString(pszPattern));
         Process(m);
     }
+    // A transfer to the file pszName in the test's directory under key iKey:
+    // the dialog gives its URL, and the controller is told the file is ready.
+    std::string StartSave(const char* pszName, int iKey)
+    {
+        std::string sPath = m_dir / pszName;
+        AnswerPrompt(L"file://" + Wide(sPath));
+        Prompt(iKey, "*.txt");
+        ExpectFrame(MSG_FILE_SAVE_READY, 0, { iKey });
+        return sPath;
+    }
     void Chunk(int iTotal, int iOffset, const std::string& s)
     {
         CRVMSG m(0, MSG_FILE_DATA, 0, 1);
@@ -206,11 +216,8 @@ protected:
 
 TEST_F(DispatchFileSave, ChunksAreWrittenAndTheFileClosedAtTheTotal)
 {
-    std::string sPath = m_dir / "report.txt";
-    AnswerPrompt(L"file://" + Wide(sPath));
-    Prompt(42, "*.txt");
+    std::string sPath = StartSave("report.txt", 42);
     EXPECT_EQ(L"txt", m_sExt);
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 42 });
     Chunk(6, 0, "abc");
     EXPECT_NE(nullptr, m_pWnd->m_pSaveFile);
     Chunk(6, 3, "def");
@@ -230,10 +237,7 @@ TEST_F(DispatchFileSave, LocalhostUrlNamesALocalPath)
 
 TEST_F(DispatchFileSave, TotalOfZeroDeletesTheFile)
 {
-    std::string sPath = m_dir / "cancelled.txt";
-    AnswerPrompt(L"file://" + Wide(sPath));
-    Prompt(42, "*.txt");
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 42 });
+    std::string sPath = StartSave("cancelled.txt", 42);
     Chunk(10, 0, "abc");
     ASSERT_TRUE(Exists(sPath));
     Chunk(0, 0, "");
@@ -260,10 +264,7 @@ TEST_F(DispatchFileSave, UnwritablePlaceIsNotConfirmed)
 
 TEST_F(DispatchFileSave, ChunkLongerThanItsDataIsDropped)
 {
-    std::string sPath = m_dir / "short.txt";
-    AnswerPrompt(L"file://" + Wide(sPath));
-    Prompt(1, "*.txt");
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 1 });
+    std::string sPath = StartSave("short.txt", 1);
     CRVMSG m(0, MSG_FILE_DATA, 0, 1);
     m.PutInt(100);
     m.PutInt(0);
@@ -277,15 +278,9 @@ TEST_F(DispatchFileSave, ChunkLongerThanItsDataIsDropped)
 
 TEST_F(DispatchFileSave, NewPromptClosesTheEarlierFile)
 {
-    std::string sFirst = m_dir / "first.txt";
-    AnswerPrompt(L"file://" + Wide(sFirst));
-    Prompt(1, "*.txt");
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 1 });
+    std::string sFirst = StartSave("first.txt", 1);
     Chunk(10, 0, "12345");
-    std::string sSecond = m_dir / "second.txt";
-    AnswerPrompt(L"file://" + Wide(sSecond));
-    Prompt(2, "*.txt");
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 2 });
+    std::string sSecond = StartSave("second.txt", 2);
     EXPECT_EQ("12345", Contents(sFirst));
     Chunk(2, 0, "ab");
     EXPECT_EQ("ab", Contents(sSecond));
@@ -295,10 +290,7 @@ TEST_F(DispatchFileSave, NewPromptClosesTheEarlierFile)
 // the file is released with the window (the leak checker sees it otherwise).
 TEST_F(DispatchFileSave, WindowClosedMidTransferKeepsWhatArrived)
 {
-    std::string sPath = m_dir / "unfinished.txt";
-    AnswerPrompt(L"file://" + Wide(sPath));
-    Prompt(3, "*.txt");
-    ExpectFrame(MSG_FILE_SAVE_READY, 0, { 3 });
+    std::string sPath = StartSave("unfinished.txt", 3);
     Chunk(10, 0, "12345");
     ASSERT_NE(nullptr, m_pWnd->m_pSaveFile);
     delete m_pWnd;
