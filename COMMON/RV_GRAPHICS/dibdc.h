@@ -125,11 +125,14 @@ protected:
     // An empty canvas of this canvas's kind for the copy operations; null when
     // it could not be made.
     virtual CRVDibDC* CreateCanvas(int iWidth, int iHeight, int iAttribs) const;
+    // Bilinear scale to dx x dy with weights in 1/iUnit steps; alpha byte 0.
+    CRVDibDC* CreateBilinearScale(int dx, int dy, int iAttribs, int iUnit) const;
+
+    // The origin-relative rectangle moved to canvas pixels and cut to LocalClipRect.
+    CRVRect ClipToCanvas(long long x, long long y, long long dx, long long dy);
 
 private:
     void Init(int iWidth, int iHeight, int iAttribs, int bGuard);
-    // The origin-relative rectangle moved to canvas pixels and cut to LocalClipRect.
-    CRVRect ClipToCanvas(long long x, long long y, long long dx, long long dy);
 
     int m_iWidth;
     int m_iHeight;
@@ -139,4 +142,62 @@ private:
     int m_iX;
     int m_iY;
     CRectList* m_pUpdateList;
+};
+
+// CAlphaDIB: the canvas of images with transparency. Decoded images, shaded
+// primitives and the cursor halo are built here and premultiplied once before
+// they become textures; AlphaDIB() returning the canvas itself is how the
+// texture code knows to draw it with premultiplied blending.
+//
+// Its blends divide by 256 (a shift), not 255: a channel of 255 at alpha 255
+// premultiplies to 254. Copies are alpha canvases too.
+class CAlphaDIB : public CRVDibDC
+{
+public:
+    // Alpha flag bits.
+    enum { ALPHA_PREMULTIPLIED = 0x2 };
+
+    // Memory type 0, canvas attributes 0. With ALPHA_PREMULTIPLIED the pixels
+    // start as 0 (an empty premultiplied image), otherwise uninitialised.
+    CAlphaDIB(int iWidth, int iHeight, int x, int y, int iUnused, int iAlphaFlags);
+
+    int AlphaFlags() const { return m_iAlphaFlags; }
+    void SetAlphaFlags(int iFlags) { m_iAlphaFlags = iFlags; }
+
+    CRVDibDC* AlphaDIB() override { return this; }
+
+    // Each pixel (r, g, b, a) of width x requested height becomes (r a / 256,
+    // g a / 256, b a / 256, a), once: a premultiplied canvas is left alone.
+    // Returns 1.
+    int MakePreMult();
+
+    // All four channels, alpha included, become c m / 256 + p (255 - m) / 256
+    // (each quotient truncated) for colour channel c and canvas channel p; m is
+    // taken within 0..255.
+    void FillRectAlpha(const CRVRect& rect, uint32_t uColor, int iAlpha) override;
+
+    // The cursor's soft frame: optionally the whole canvas filled with colour2
+    // made opaque; iHaloWidth rings fading from iOuterAlpha at the edge toward
+    // iInnerAlpha; rounded corners of radius halo width + corner extra where
+    // iCornerFlags asks (1 bottom left, 2 top left, 4 top right, 8 bottom
+    // right). Rings and corners take colour2's colour channels as they are;
+    // colour1 adds nothing. Clipped to the canvas.
+    void CreateHalo(int iHaloWidth, int iCornerExtra, uint32_t uColor1, uint32_t uColor2, int iCornerFlags,
+                    int iInnerAlpha, int iOuterAlpha, int bFill);
+
+    // Copies keep the alpha flags; a half-turn flip and the scaled copies
+    // start unpremultiplied (flags 0), except the smooth scale, which keeps
+    // them and mixes in 128ths on its bilinear branch.
+    CRVDibDC* CreateCopy(int iAttribs) override;
+    CRVDibDC* CreateFlip(int bHorizontal, int bVertical) override;
+    CRVDibDC* CreateScaledCopy(int dx, int dy, int iAttribs, int iUnused) override;
+    CRVDibDC* CreateSmoothScaledCopy(int dx, int dy, int iAttribs) override;
+    CRVDibDC* CreateScaleDIV(int n) override;
+
+protected:
+    CAlphaDIB(int iWidth, int iHeight, int iAttribs, int iAlphaFlags, int bClear);
+    CRVDibDC* CreateCanvas(int iWidth, int iHeight, int iAttribs) const override;
+
+private:
+    int m_iAlphaFlags;
 };

@@ -67,26 +67,34 @@ CRVDibDC* CRVDibDC::CreateSmoothScaledCopy(int dx, int dy, int iAttribs)
         return nullptr;
     if (m_iWidth / dx > 1 || m_iDY / dy > 1)
         return CreateBicubicScale(dx, dy, iAttribs);
+    return CreateBilinearScale(dx, dy, iAttribs, 100);
+}
+
+CRVDibDC* CRVDibDC::CreateBilinearScale(int dx, int dy, int iAttribs, int iUnit) const
+{
+    if (!m_pBits || dx < 1 || dy < 1 || iUnit < 1)
+        return nullptr;
     CRVDibDC* p = CreateCanvas(dx, dy, iAttribs == -1 ? m_iAttribs : iAttribs);
     if (!p || m_iWidth < 1)
         return p;
-    // Bilinear in hundredths: each output pixel mixes a 2 x 2 block of source
-    // pixels, the right (lower) neighbour repeating the last column (row).
+    // Each output pixel mixes a 2 x 2 block of source pixels, the right (lower)
+    // neighbour repeating the last column (row); weights in 1/iUnit steps.
+    const long long unit = iUnit;
     for (int j = 0; j < dy; j++) {
         long long v = static_cast<long long>(j) * m_iDY / dy;
-        long long fy = static_cast<long long>(j) * m_iDY * 100 / dy - 100 * v;
+        long long fy = static_cast<long long>(j) * m_iDY * unit / dy - unit * v;
         const uint32_t* row0 = Pixel(0, static_cast<int>(v));
         const uint32_t* row1 = Pixel(0, static_cast<int>(v + 1 < m_iDY ? v + 1 : v));
         uint32_t* dst = p->Pixel(0, j);
         for (int i = 0; i < dx; i++) {
             long long u = static_cast<long long>(i) * m_iWidth / dx;
-            long long fx = static_cast<long long>(i) * m_iWidth * 100 / dx - 100 * u;
+            long long fx = static_cast<long long>(i) * m_iWidth * unit / dx - unit * u;
             long long u1 = u + 1 < m_iWidth ? u + 1 : u;
             uint32_t out = 0;
             for (int shift = 0; shift < 24; shift += 8) {
-                long long top = Channel(row0[u], shift) * (100 - fx) + Channel(row0[u1], shift) * fx;
-                long long bottom = Channel(row1[u], shift) * (100 - fx) + Channel(row1[u1], shift) * fx;
-                out |= static_cast<uint32_t>((top * (100 - fy) + bottom * fy) / 10000) << shift;
+                long long top = Channel(row0[u], shift) * (unit - fx) + Channel(row0[u1], shift) * fx;
+                long long bottom = Channel(row1[u], shift) * (unit - fx) + Channel(row1[u1], shift) * fx;
+                out |= static_cast<uint32_t>((top * (unit - fy) + bottom * fy) / (unit * unit)) << shift;
             }
             dst[i] = out;
         }
