@@ -139,6 +139,10 @@ int CMainWnd::RunAnimations(const timespec& now, int* pbWalked)
         while (*ppLink) {
             CSurf* pSurf = *ppLink;
             int iState = pSurf->ProcessAnimations(now);
+            // A surface that left the list in its own round (removed from
+            // the tree by one of its updates) is already unlinked.
+            if (*ppLink != pSurf)
+                continue;
             if (iState == 0) {
                 *ppLink = pSurf->m_pNextAnimating;
                 pSurf->m_pNextAnimating = nullptr;

@@ -198,6 +198,37 @@ TEST_F(MainWndAnimation, RemovedWhileAnimatingLeavesNothingBehind)
     EXPECT_EQ(0, keep->Alpha());
 }
 
+// A surface kind whose update takes itself out of the tree (as a finished
+// slide-out may): the surfaces after it in the animating list go on.
+class CSelfRemovingSurf : public CAnimSurf
+{
+public:
+    using CAnimSurf::CAnimSurf;
+    void ProcessAnimationUpdate(CSurfAnimation* p) override
+    {
+        CAnimSurf::ProcessAnimationUpdate(p);
+        if (Position(ORIENT_0).x >= 50 && Parent()->RemoveSubSurf(this))
+            g_pMainWindow->AddToGarbage(this);
+    }
+};
+
+TEST_F(MainWndAnimation, AnUpdateMayRemoveItsOwnSurface)
+{
+    CAnimSurf* after = Add(1);      // registered first: last in the list
+    after->Animate(AK_ALPHA, 255, 0, 100, 0, ACCEL_LINEAR, 0);
+    CSelfRemovingSurf* gone = new CSelfRemovingSurf(wnd.get(), 2);
+    wnd->AddChildTail(gone);
+    gone->Animate(ORIENT_0, AK_POSITION, gone->Position(ORIENT_0), R(100, 0, 100, 50), 0, 100, 0, ACCEL_LINEAR,
+                  ANIMATION_TERM_WAIT);
+    RoundAt(60);
+    EXPECT_EQ(1, wnd->GarbageSurfaces());
+    EXPECT_EQ(102, after->Alpha());
+    wnd->CleanupGarbage();
+    RoundAt(100);
+    EXPECT_EQ(0, after->Alpha());
+    EXPECT_EQ(1, after->iCompleted);
+}
+
 // The same with the animation thread running on the real clock: removal,
 // garbage and rounds race on purpose.
 TEST_F(MainWndAnimation, RemovalRacesTheAnimationThread)
