@@ -15,13 +15,13 @@
 // read without a lock and replaced only under the main window's tree lock.
 #pragma once
 
+#include "fontdownload.h"
 #include "rvstring.h"
 #include "rvtypes.h"
 
 #include <stdint.h>
 
 class CGLDIB;
-class CRVFile;
 class CRVMSG;
 
 // Passed through to the measuring calls; no server uses it.
@@ -120,6 +120,13 @@ public:
     static CFontServer* CreateFontServer();
     // The platform text engine's server.
     static CFontServer* CreateDefaultFontServer();
+    // A server for the downloaded TrueType/OpenType file at sPath, initialised
+    // from it; null when none can be made. This build has no FreeType server
+    // yet: always null, logged.
+    static CFontServer* CreateFTFontServer(const CRVString& sPath);
+    // A server for the own bitmap font file, loaded; null when the file does
+    // not load. This build has no bitmap font server yet: always null, logged.
+    static CFontServer* CreateBitmapFontServer();
     // Rewrites "font.config"; nothing when it cannot be written.
     static void SaveFontServerConfig(int iType, const CRVString& sName);
     // Reads "font.config": 1 with both values, 0 when missing or damaged.
@@ -151,9 +158,9 @@ public:
     // refused, which abandons the download and removes the partial file.
     int EndDownloadFontFile(CRVMSG* pMsg);
     // The path of the last download begun.
-    const CRVString& DownloadPath() const { return m_sDownloadPath; }
-    int IsDownloading() const { return m_pDownloadFile != nullptr; }
-    int DownloadReceived() const { return m_iReceived; }
+    const CRVString& DownloadPath() const { return m_Download.Path(); }
+    int IsDownloading() const { return m_Download.IsOpen(); }
+    int DownloadReceived() const { return m_Download.Received(); }
 
 protected:
     // The text as it will be drawn: broken into lines (wrap mode 1) or cut
@@ -165,14 +172,9 @@ protected:
     // Lines of at most iMaxWidth joined with U+000A: at most iMaxLines (100
     // when 0), and no more than iMaxHeight / size; the rest is dropped.
     CRVString SplitText(const CRVString& sText, int iSize, int iMaxWidth, int iMaxLines, int iMaxHeight);
-    // Closes and removes an unfinished download.
-    void DropDownload();
 
 private:
-    CRVString m_sDownloadPath;
-    CRVFile* m_pDownloadFile;
-    int m_iReceived;
-    int m_iDownloadTotal;           // announced by the first chunk, -1 before
+    CFontDownload m_Download;       // path, open file and bytes received
     int m_iType;
 };
 

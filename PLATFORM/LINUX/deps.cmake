@@ -3,3 +3,7 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(ZV_PLATFORM_LINUX REQUIRED IMPORTED_TARGET GLOBAL sdl2 egl opengl libpng imgui)
 target_link_libraries(${name} PUBLIC PkgConfig::ZV_PLATFORM_LINUX)
+# The system font server: Pango lays text out and Cairo draws it into 8-bit
+# coverage bitmaps; fontconfig finds the faces.
+pkg_check_modules(ZV_PLATFORM_LINUX_TEXT REQUIRED IMPORTED_TARGET GLOBAL pangocairo cairo fontconfig)
+target_link_libraries(${name} PUBLIC PkgConfig::ZV_PLATFORM_LINUX_TEXT)

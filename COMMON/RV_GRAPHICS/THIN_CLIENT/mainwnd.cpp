@@ -2,6 +2,8 @@
 // bits, text-limit groups and the smaller operations.
 #include "mainwnd.h"
 
+#include "FontServer.h"
+#include "fontdownload.h"
 #include "gl_thread.h"
 #include "gl_trash.h"
 #include "gl_vbo.h"
@@ -88,11 +90,14 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
         g_pRVServer->AddSocketSink(this);
         g_pRVServer->SetMainWindowSink(this);
     }
+    // The font server the last session chose, or the system's (font.config).
+    delete g_pFontServer;
+    g_pFontServer = CFontServer::CreateFontServer();
     // The shader programs are made at the first frame, on the drawing thread
     // (a main window may exist without any GL context). Not created yet, each
-    // by its own code when it exists: the font server, the audio player, the
-    // outgoing RTSP server, the resource cache and the focus cursor (256 x
-    // 256, centred, moved to the root in 500 ms).
+    // by its own code when it exists: the audio player, the outgoing RTSP
+    // server, the resource cache and the focus cursor (256 x 256, centred,
+    // moved to the root in 500 ms).
     SetupMatrices();
     if (g_bRenderGL) {
         // GL names still waiting belong to a context that went before this
@@ -148,10 +153,13 @@ CMainWnd::~CMainWnd()
     // A transfer the controller never finished: keep what arrived, release the file.
     delete m_pSaveFile;
     m_pSaveFile = nullptr;
+    // An unfinished font file is dropped with its download.
     delete m_pFontFile;
     m_pFontFile = nullptr;
-    // The sound objects, intercom audio, resource cache, font server, player
-    // and RTSP server are released here by their own code once they exist.
+    delete g_pFontServer;
+    g_pFontServer = nullptr;
+    // The sound objects, intercom audio, resource cache, player and RTSP
+    // server are released here by their own code once they exist.
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }

@@ -25,6 +25,7 @@
 #include <stdint.h>
 
 class CDIBDC32;
+class CFontDownload;
 class CMainWnd;
 class CRVFile;
 class CRVWAV;
@@ -260,7 +261,7 @@ public:
     CRVWAV* m_pClickSound;
     int m_iClickVolume;
     CRVWAV* m_pSounds[SOUND_SLOTS];
-    CRVFile* m_pFontFile;           // font download in progress
+    CFontDownload* m_pFontFile;     // own bitmap font file arriving (20123)
     CRVFile* m_pSaveFile;           // target of a save prompt
     CSurf* m_pConnectAnimation;     // shown by RestoreSession
     CRTSPAudio* m_pRTSPAudio;       // intercom audio

@@ -1,10 +1,10 @@
 // CMainWnd::ProcessMessage: the controller's messages, by identifier.
 //
 // Surface commands live in mainwnd_dispatch_surf.cpp, file saving in
-// mainwnd_dispatch_file.cpp. Identifiers without a handler are ignored.
-// Messages meant for objects this build does not have yet (audio player,
-// font server, graphic store, text entry, focus cursor, intercom audio,
-// outgoing media server) are logged at debug level and
+// mainwnd_dispatch_file.cpp, fonts in mainwnd_dispatch_font.cpp. Identifiers
+// without a handler are ignored. Messages meant for objects this build does
+// not have yet (audio player, graphic store, text entry, focus cursor,
+// intercom audio, outgoing media server) are logged at debug level and
 // dropped; each message is a frame of its own, so dropping one never upsets
 // the next.
 #include "mainwnd_dispatch.h"
@@ -41,26 +41,6 @@ void Echo(CRVMSG* pMsg, short sReplyID, int bSecondIsZero)
         DispatchSendInts(sReplyID, pMsg->SenderID(), v, 2);
 }
 
-// 20131: int a, int b, int font, int count, count strings; answered with a,
-// b, count and the width of each string in that font.
-void TextExtent(CRVMSG* pMsg)
-{
-    int v[4];   // a, b, font, count
-    for (int& i : v)
-        i = pMsg->GetInt();
-    if (pMsg->Error() || v[3] < 0)
-        return;
-    if (v[3] == 0) {
-        // Nothing to measure: the answer needs no font.
-        int reply[3] = { v[0], v[1], 0 };
-        DispatchSendInts(MSG_TEXT_EXTENT, pMsg->SenderID(), reply, 3);
-        return;
-    }
-    // Widths only a font server can give; none exists here, and a made-up
-    // width would mislay the controller's text.
-    RVLog(RV_LOG_INFO, "message %d: %d texts to measure and no font server: not answered", MSG_TEXT_EXTENT, v[3]);
-}
-
 // 20156: stream volume, sound volume, string, int, font name, font checksum.
 void Settings(CMainWnd* pWnd, CRVMSG* pMsg)
 {
@@ -70,8 +50,7 @@ void Settings(CMainWnd* pWnd, CRVMSG* pMsg)
         return;
     pWnd->SetStreamVolume(iStream);
     pWnd->m_iSoundVolume = iSound;
-    // The font part chooses between font servers, which this build lacks.
-    NoHandlerYet(pMsg, "font server for the font selection");
+    DispatchFontSelection(pWnd, pMsg);
 }
 
 // 20161: size, offset, positions, kept for the next camera start.
@@ -140,9 +119,6 @@ const char* MissingOwner(short sID)
     case MSG_SOUND_SLOT_CACHED:
     case MSG_SOUND_SLOT_STORE:
         return "audio player";
-    case MSG_FONT_DOWNLOAD_END:
-    case MSG_FONT_FILE_DATA:
-        return "font server";
     case MSG_GRAPHIC_ADD:
     case MSG_GRAPHIC_DELETE:
     case MSG_GRAPHIC_CLEAR:
@@ -198,7 +174,13 @@ void CMainWnd::ProcessMessage(CRVMSG* pMsg)
         AnimateSurface(this, pMsg, sID == MSG_ANIMATE_SYNC);
         break;
     case MSG_TEXT_EXTENT:
-        TextExtent(pMsg);
+        DispatchTextExtent(pMsg);
+        break;
+    case MSG_FONT_DOWNLOAD_END:
+        DispatchFontDownloadEnd(this, pMsg);
+        break;
+    case MSG_FONT_FILE_DATA:
+        DispatchFontFileData(this, pMsg);
         break;
     case MSG_FILE_SAVE: {
         int iKey = pMsg->GetInt();

@@ -42,3 +42,11 @@ int DispatchSurfaceCommand(CMainWnd* pWnd, CRVMSG* pMsg);
 // Message 20135: a chunk of the file opened by the last save prompt
 // (mainwnd_dispatch_file.cpp).
 void DispatchFileData(CMainWnd* pWnd, CRVMSG* pMsg);
+
+// Font messages (mainwnd_dispatch_font.cpp): 20131 text widths, the font part
+// of 20156, 8301 chunks of a requested font file, 20123 chunks of the own
+// bitmap font file.
+void DispatchTextExtent(CRVMSG* pMsg);
+void DispatchFontSelection(CMainWnd* pWnd, CRVMSG* pMsg);
+void DispatchFontDownloadEnd(CMainWnd* pWnd, CRVMSG* pMsg);
+void DispatchFontFileData(CMainWnd* pWnd, CRVMSG* pMsg);

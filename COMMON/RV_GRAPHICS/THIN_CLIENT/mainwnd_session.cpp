@@ -1,6 +1,7 @@
 // CMainWnd: the session start with the controller.
 #include "mainwnd.h"
 
+#include "FontServer.h"
 #include "RVQuery.h"
 #include "msgids.h"
 #include "rvmsg.h"
@@ -18,8 +19,8 @@ int CMainWnd::InitSession(int iSessionID, SIZE size0, SIZE size1, int iScale, IO
     question.PutInt(size1.cx);
     question.PutInt(size1.cy);
     question.PutInt(m_eOrientation);
-    // Length of the local font file; 0 until the font server provides one.
-    question.PutInt(0);
+    // Length of the own bitmap font file kept from an earlier session (0: none).
+    question.PutInt(CFontServer::GetFontFileLength());
     question.PutInt(iScale * 135);
     question.PutInt(iScale * 135);
     question.PutInt(0);

@@ -2,6 +2,8 @@
 // ignored, seen from the far end of a real loopback session.
 #include "dispatch_fixture.h"
 
+#include "FontServer.h"
+
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -60,7 +62,9 @@ TEST_F(DispatchReply, TextExtentOfNoStringsAnswersABAndZero)
 
 TEST_F(DispatchReply, TextExtentWithoutAFontServerIsNotAnswered)
 {
-    // Widths need a font server; none exists, and none are made up.
+    // Widths need a font server; without one, none are made up.
+    delete g_pFontServer;
+    g_pFontServer = nullptr;
     CRVMSG m(0, MSG_TEXT_EXTENT, 0, 1);
     for (int v : { 9, 8, 24, 2 })
         m.PutInt(v);
