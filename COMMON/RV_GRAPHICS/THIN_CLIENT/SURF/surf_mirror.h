@@ -1,7 +1,9 @@
-// CSurfMirror: makes its children draw a faded reflection below a line (kind 9).
+// CSurfMirror: makes its children draw a faded, upside-down reflection of
+// themselves below a horizontal line (kind 9), like objects on a glossy floor.
 //
-// Built so far: the properties. Handing the mirror level and line to the
-// subtree's drawing is not built yet.
+// The mirror draws nothing of its own and pushes no clip: while its subtree
+// draws, the clip stack carries the mirror level and the line (a screen y),
+// and the surface kinds that reflect draw their copy from those.
 #pragma once
 
 #include "surf.h"
@@ -14,6 +16,9 @@ public:
     // Byte level for orientation 0 and 1, short offset for orientation 0 and
     // 1 (pixels below the mirror's top), colour bytes.
     void SetSurfaceProps(CRVMSG* pMsg, int iVariant) override;
+    // The children with the mirror's level and line on the clip stack; 1
+    // when drawn.
+    int Render(int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MATRIX_CONFIG* pConfig) override;
 
     int MirrorOffset(ORIENT eOrient) const { return m_iOffset[OrientIndex(eOrient)]; }
     int MirrorLevel(ORIENT eOrient) const { return m_iLevel[OrientIndex(eOrient)]; }

@@ -1,7 +1,6 @@
-// CSurfXAlign: a row that lays its children out side by side (kind 10).
-//
-// Built so far: the properties and the state bits that ask for a layout.
-// The layout itself (XAlignChildren) and the drawing are not built yet.
+// CSurfXAlign: a row that lays its children out side by side (kind 10):
+// centred on an anchor x when they fit around it, else centred in the row,
+// else from its left edge, overflowing at the right.
 #pragma once
 
 #include "surf.h"
@@ -17,9 +16,16 @@ public:
 
     // Short anchor x for orientation 0, then for orientation 1; asks for a layout.
     void SetSurfaceProps(CRVMSG* pMsg, int iVariant) override;
+    // Lays the children out when asked to (or in a new orientation), then
+    // draws as any surface.
+    int Render(int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MATRIX_CONFIG* pConfig) override;
+    // Places every child, left to right at its preferred width, in one
+    // orientation; y and height stay. No redraw request.
+    void XAlignChildren(ORIENT eOrient);
 
     int AnchorX(ORIENT eOrient) const { return m_iAnchorX[OrientIndex(eOrient)]; }
 
 protected:
     int m_iAnchorX[2];
+    int m_iLastOrient;              // of the last draw; -1 before the first
 };
