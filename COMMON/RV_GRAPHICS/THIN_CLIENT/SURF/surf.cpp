@@ -8,6 +8,7 @@
 #include "rvserver.h"
 
 #include "matrix.h"
+#include "text_atlas.h"
 
 int CSurf::g_bRenderGL = 1;
 
@@ -66,6 +67,7 @@ CSurf::~CSurf()
         pChild = pNext;
     }
     m_pFirstChild = m_pLastChild = nullptr;
+    delete m_pTextAtlas;
     DeleteAnimations();
     // The main window's own part is gone by now; it empties its lists itself.
     // A surface deleted without PrepareDelete leaves no timer behind either.

@@ -18,9 +18,12 @@
 #include <time.h>
 
 class CRVMSG;
+class CRVString;
 class CRenderObject;
 class CSurfAnimation;
 class CTextAtlas;
+class CTextAtlasEntry;
+struct RVT_TEXT_RENDER_PARAMS;
 
 // Screen orientation: 0 or 1. Render objects also see 2, 3 and 4, so every
 // int is a valid value (fixed underlying type).
@@ -293,6 +296,13 @@ public:
     void ReleaseClip(RVT_MATRIX_CONFIG* pConfig);
     // Mirrors the surface's matrix about the clip stack's mirror line.
     void UpdateMirrorMatrix(ORIENT eOrient, CClipStack* pClip, int iUnusedX, int iOffsetY);
+    // Text-atlas owners only (attribute 0x200), elsewhere an assertion and
+    // nothing: an entry of the atlas, made on first use, for a text of the
+    // subtree (null when it cannot be packed); and a draw of an entry queued
+    // until the owner has drawn its subtree.
+    CTextAtlasEntry* GetTextAtlasEntry(const CRVString& sText, const RVT_TEXT_RENDER_PARAMS* pParams);
+    void AddTextAtlasRenderRef(CTextAtlasEntry* pEntry, const float* pMatrix, int iAlpha, unsigned int uColor);
+    CTextAtlas* TextAtlas() const { return m_pTextAtlas; }
 
     // ---- messages ----
     // 20223: parent ID, ID, bActive, x scale, y scale, x offset, y offset.
@@ -364,7 +374,7 @@ protected:
     CSurf* m_pParent;
     CSurf* m_pCacheOwner;
     CSurf* m_pTextAtlasOwner;
-    CTextAtlas* m_pTextAtlas;       // created by the text atlas code; none yet
+    CTextAtlas* m_pTextAtlas;       // made by the first text that asks an owner
     int m_iID;
     int m_iAlpha;
     int m_iAttribs;

@@ -4,6 +4,7 @@
 
 #include "matrix.h"
 #include "surf_stencil.h"
+#include "text_atlas.h"
 
 #include <string.h>
 
@@ -75,7 +76,9 @@ int CSurf::Render(int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MATRIX_CONF
     pClip->PopClip();
     pConfig->iOffsetX = iSavedX;
     pConfig->iOffsetY = iSavedY;
-    // The subtree's texts are drawn here, in one batch, once the text atlas exists.
+    // The subtree's texts, in one batch, over everything else of the subtree.
+    if (m_pTextAtlas)
+        m_pTextAtlas->Render();
     if (bClip)
         ReleaseClip(pConfig);
     return 1;
