@@ -48,7 +48,7 @@ double ToPixels(int iPangoUnits)
 
 CSysFontServer::CSysFontServer()
     : CFontServer(FONTSERVER_TYPE_DEFAULT), m_pFontMap(nullptr), m_pContext(nullptr), m_pLayout(nullptr),
-      m_pFont(nullptr), m_bFailed(0), m_aCorrected{}
+      m_pFont(nullptr), m_bFailed(0), m_aCorrected{}, m_iLayoutSize(0)
 {
 }
 
@@ -131,11 +131,17 @@ void CSysFontServer::SetLayout(int iPixelSize, const wchar_t* pText, int iCount,
 {
     std::string sUtf8;
     ToUtf8(pText, iCount, &sUtf8, pOffsets);
-    pango_font_description_set_absolute_size(m_pFont, (double)iPixelSize * PANGO_SCALE);
-    pango_layout_set_font_description(m_pLayout, m_pFont);
     pango_layout_set_width(m_pLayout, -1);
     pango_layout_set_alignment(m_pLayout, PANGO_ALIGN_LEFT);
+    // A text is usually measured, fitted and drawn in a row: the layout Pango
+    // made for it the first time is kept.
+    if (iPixelSize == m_iLayoutSize && sUtf8 == m_sLayoutText)
+        return;
+    pango_font_description_set_absolute_size(m_pFont, (double)iPixelSize * PANGO_SCALE);
+    pango_layout_set_font_description(m_pLayout, m_pFont);
     pango_layout_set_text(m_pLayout, sUtf8.data(), (int)sUtf8.size());
+    m_iLayoutSize = iPixelSize;
+    m_sLayoutText.swap(sUtf8);
 }
 
 SIZE CSysFontServer::GetTextExtent(int iSize, const wchar_t* pText, int iCount, THREAD_CTX)

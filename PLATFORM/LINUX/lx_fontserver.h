@@ -19,6 +19,7 @@
 #include "FontServer.h"
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 typedef struct _PangoContext PangoContext;
@@ -90,4 +91,7 @@ private:
     int m_bFailed;
     // Corrected sizes by requested size; 0 = not known yet.
     int m_aCorrected[SIZE_TABLE];
+    // What m_pLayout holds: pixel size (0 none yet) and text.
+    int m_iLayoutSize;
+    std::string m_sLayoutText;
 };
