@@ -499,59 +499,22 @@ int CRVMSG::GetData(unsigned char* pDst, int n)
     return 1;
 }
 
-namespace {
-
 // The string as the wire holds it: `bytes` bytes of 8-bit characters, or of
 // UTF-16 units (zero-extended, pairs not joined) when wide. A count above the
 // string limit, or one a string cannot hold, gives an empty string. The
 // caller's string is filled in place when it already has this form, so that
 // a string re-used across records keeps its buffer.
-void FillString(CRVString* pString, const unsigned char* chars, size_t bytes, bool wide)
+void CRVMSG::FillString(CRVString* pString, const unsigned char* chars, size_t bytes, bool wide)
 {
     CRVSTRING_TYPE type = wide ? TYPE_WCHAR : TYPE_CHAR;
     if (pString->GetType() != type)
         *pString = CRVString(type);
-    int n = (int)(wide ? bytes / 2 : bytes);
-    if (bytes > RV_MAX_MSG_STRING || n == 0) {
-        pString->ReleaseBuffer(0);
-        return;
-    }
-    // GetBuffer rather than GetBufferCHAR/WCHAR: the form is already right.
-    void* dst = pString->GetBuffer(n);   // null beyond the string size limit
-    if (!dst) {
-        *pString = CRVString(type);
-        return;
-    }
-    if (wide) {
-        wchar_t* w = static_cast<wchar_t*>(dst);
-        for (int i = 0; i < n; ++i)
-            w[i] = RVLoad16(chars + 2 * i);
-    } else {
+    int n = bytes > RV_MAX_MSG_STRING ? 0 : (int)(wide ? bytes / 2 : bytes);
+    void* dst = pString->GetBufferSetLength(n);   // null (string empty) for 0 or too long
+    if (wide)
+        Widen(dst, chars, n);
+    else if (dst)
         memcpy(dst, chars, (size_t)n);
-    }
-    pString->ReleaseBuffer(n);
-}
-
-}  // namespace
-
-int CRVMSG::GetString(CRVString* pString)
-{
-    if (m_bError)
-        return 0;
-    const unsigned char* p = Take(4);   // sets the flag when it fails
-    if (!p)
-        return 0;
-    unsigned int count = RVLoad32(p);
-    size_t bytes = count & ~RV_STRING_WIDE;
-    // The characters must lie in the data; the index stays after the count word.
-    if (bytes > (size_t)BytesLeft()) {
-        m_bError = 1;
-        return 0;
-    }
-    if (pString)
-        FillString(pString, m_pBuffer + RV_HEADER_SIZE + m_uIndex, bytes, (count & RV_STRING_WIDE) != 0);
-    m_uIndex += (unsigned int)RVAlign4(bytes);
-    return 1;
 }
 
 CRVString CRVMSG::GetString()

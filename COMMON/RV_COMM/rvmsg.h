@@ -18,6 +18,8 @@
 #include "rvstring.h"
 #include "rvwire.h"
 
+#include <string.h>
+
 // Strings whose count word announces more bytes than this are skipped and
 // read as empty.
 #define RV_MAX_MSG_STRING 10000u
@@ -133,7 +135,28 @@ public:
     int GetInt(int* pi) { return GetFixed(pi, 4, [](const unsigned char* p) { return (int)RVLoad32(p); }); }
     int GetInt64(long long* pll) { return GetFixed(pll, 8, [](const unsigned char* p) { return (long long)RVLoad64(p); }); }
     int GetData(unsigned char* pDst, int n);     // then skips the pad to a multiple of 4
-    int GetString(CRVString* pString);          // refuses while the error flag is set
+    // Refuses while the error flag is set. Inline with the count checks: a
+    // handler reads a string in nearly every record.
+    int GetString(CRVString* pString)
+    {
+        if (m_bError)
+            return 0;
+        const unsigned char* p = Take(4);   // sets the flag when it fails
+        if (!p)
+            return 0;
+        unsigned int count = RVLoad32(p);
+        unsigned int bytes = count & ~RV_STRING_WIDE;
+        // The characters must lie in the data; the index stays after the count
+        // word. Take left the index within the data.
+        if (bytes > m_Header.uLength - m_uIndex) {
+            m_bError = 1;
+            return 0;
+        }
+        if (pString && !FillShort(pString, p + 4, count))
+            FillString(pString, p + 4, bytes, (count & RV_STRING_WIDE) != 0);
+        m_uIndex += (unsigned int)RVAlign4(bytes);
+        return 1;
+    }
     int GetColor(unsigned int* puColor);        // refuses while the error flag is set
     int GetRECT(RECT* pRect);                   // refuses while the error flag is set
 
@@ -152,8 +175,9 @@ private:
     // null with the error flag set and the index unchanged.
     const unsigned char* Take(size_t n)
     {
-        unsigned int size = m_Header.uLength;
-        if (!m_pBuffer || m_uIndex > size || n > size - m_uIndex) {
+        // One test in 64 bits: the sum cannot wrap, and an index left past the
+        // data fails it too.
+        if (!m_pBuffer || (unsigned long long)m_uIndex + n > m_Header.uLength) {
             m_bError = 1;
             return nullptr;
         }
@@ -172,6 +196,82 @@ private:
         return 1;
     }
     CRVRect GetPartialRECT();
+    static void FillString(CRVString* pString, const unsigned char* chars, size_t bytes, bool wide);
+    // A label of 1 to 16 characters into a string of its form, the common
+    // case, filled inline; false (nothing done) for any other string.
+    static bool FillShort(CRVString* pString, const unsigned char* chars, unsigned int count)
+    {
+        if (count - 1u < 16u) {     // narrow, 1 to 16 bytes
+            if (pString->GetType() != TYPE_CHAR)
+                return false;
+            CopyShort(pString->GetBufferSetLength((int)count), chars, count);
+            return true;
+        }
+        if (count - (RV_STRING_WIDE | 2u) < 31u) {     // wide, 2 to 32 bytes
+            if (pString->GetType() != TYPE_WCHAR)
+                return false;
+            int n = (int)((count & ~RV_STRING_WIDE) / 2);
+            auto* w = static_cast<wchar_t*>(pString->GetBufferSetLength(n));
+            if (w && n >= 8) {
+                // At most two blocks: Widen's loop is not needed.
+                Widen8(w, chars);
+                Widen8(w + n - 8, chars + 2 * (n - 8));
+            } else {
+                Widen(w, chars, n);
+            }
+            return true;
+        }
+        return false;
+    }
+    // n (1 to 16) bytes as two fixed-size moves that may overlap, instead of
+    // a call into the library's memcpy; nothing when pDst is null.
+    static void CopyShort(void* pDst, const unsigned char* pSrc, unsigned int n)
+    {
+        unsigned char* d = static_cast<unsigned char*>(pDst);
+        if (!d)
+            return;
+        if (n >= 8) {
+            unsigned long long a, b;
+            memcpy(&a, pSrc, 8);
+            memcpy(&b, pSrc + n - 8, 8);
+            memcpy(d, &a, 8);
+            memcpy(d + n - 8, &b, 8);
+        } else if (n >= 4) {
+            unsigned int a, b;
+            memcpy(&a, pSrc, 4);
+            memcpy(&b, pSrc + n - 4, 4);
+            memcpy(d, &a, 4);
+            memcpy(d + n - 4, &b, 4);
+        } else {
+            for (unsigned int i = 0; i < n; ++i)
+                d[i] = pSrc[i];
+        }
+    }
+    // n UTF-16 units to wide characters, zero-extended; nothing when pDst is
+    // null. The last block of 8 overlaps the one before it rather than
+    // leaving a tail; shorter texts go one unit at a time.
+    static void Widen(void* pDst, const unsigned char* pSrc, int n)
+    {
+        wchar_t* w = static_cast<wchar_t*>(pDst);
+        if (!w)
+            return;
+        if (n >= 8) {
+            for (int i = 0; i < n - 8; i += 8)
+                Widen8(w + i, pSrc + 2 * i);
+            Widen8(w + n - 8, pSrc + 2 * (n - 8));
+        } else {
+            for (int i = 0; i < n; ++i)
+                w[i] = RVLoad16(pSrc + 2 * i);
+        }
+    }
+    // Eight units; the fixed trip count lets the compiler use vector instructions.
+    static void Widen8(wchar_t* pDst, const unsigned char* pSrc)
+    {
+        unsigned short u[8];
+        memcpy(u, pSrc, sizeof u);
+        for (int k = 0; k < 8; ++k)
+            pDst[k] = u[k];
+    }
 
     RVT_HEADER m_Header;        // sender ID, message ID, data size, as on the wire
     int m_bCritical;

@@ -115,7 +115,10 @@ void CRVString::SetEmpty(CRVSTRING_TYPE eType)
     }
 }
 
-// Takes ownership of a buffer holding nChars characters plus terminator.
+// Takes ownership of a buffer holding nChars characters plus terminator. The
+// buffer must come from AllocRounded (directly or through Alloc / WAlloc) with
+// at least that many bytes: GetBufferSetLength relies on every owned buffer
+// holding its length rounded up to 16 bytes.
 void CRVString::Adopt(CRVSTRING_TYPE eType, unsigned char* pBuffer, int nChars)
 {
     FreeBuffer();
@@ -428,6 +431,27 @@ void* CRVString::GetBuffer(int n)
     FreeBuffer();
     m_pBuffer = p;
     m_iLength = static_cast<int>(nBytes);
+    return p;
+}
+
+// GetBufferSetLength when the string's own buffer has no room (or is one of
+// the shared empties): a fresh buffer of exactly n characters, zero-filled.
+void* CRVString::SetLengthAllocating(int n)
+{
+    if (n < 0)
+        AssertDlg(__FILE__, __LINE__, n);
+    if (n <= 0 || n > MaxChars(m_eType)) {
+        SetEmpty(m_eType);
+        return nullptr;
+    }
+    size_t nBytes = static_cast<size_t>(n + 1) * CharSize(m_eType);
+    unsigned char* p = AllocRounded(nBytes);
+    if (!p) {
+        SetEmpty(m_eType);
+        return nullptr;
+    }
+    memset(p, 0, nBytes);
+    Adopt(m_eType, p, n);
     return p;
 }
 

@@ -68,6 +68,30 @@ public:
     wchar_t* GetBufferWCHAR(int n);
     TCHAR* GetBufferTCHAR(int n);
     int ReleaseBuffer(int n = -1);
+    // The string becomes n characters of its current type, and its buffer is
+    // returned for the caller to write exactly those n characters (the
+    // terminator is already in place; the n slots hold old characters or
+    // zeros until then). The string's own allocation is reused whenever it has
+    // room, so a string refilled record after record allocates only when it
+    // grows. n = 0 leaves the string empty and returns null, as do n past the
+    // size limit and lack of memory.
+    void* GetBufferSetLength(int n)
+    {
+        // An owned buffer holds at least its length in bytes rounded up to 16:
+        // every allocation is rounded so, and a string only shortens in place.
+        // A non-empty string never points at the shared empties.
+        int shift = m_eType == TYPE_CHAR ? 0 : 2;
+        int nRoom = (((m_iLength + 15) & ~15) >> shift) - 1;
+        if (n > 0 && n <= nRoom && m_iLength > (1 << shift)) {
+            m_iLength = (n + 1) << shift;
+            if (shift)
+                reinterpret_cast<wchar_t*>(m_pBuffer)[n] = 0;
+            else
+                m_pBuffer[n] = 0;
+            return m_pBuffer;
+        }
+        return SetLengthAllocating(n);
+    }
 
     // Wide character i (the string is made wide first). Out of range indexes are
     // reported and yield a reference to a scratch character, never the buffer.
@@ -153,6 +177,7 @@ private:
     void FreeBuffer();
     void SetEmpty(CRVSTRING_TYPE eType);
     void Adopt(CRVSTRING_TYPE eType, unsigned char* pBuffer, int nChars);
+    void* SetLengthAllocating(int n);
     int SetText(CRVSTRING_TYPE eType, const void* pSrc, CRVSTRING_TYPE eSrcType, int nChars);
     int Append(const void* pSrc, CRVSTRING_TYPE eSrcType, int nChars);
     int Narrow(unsigned int nMaxChar);

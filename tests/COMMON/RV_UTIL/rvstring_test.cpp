@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,118 @@ TEST_F(RVStringTest, GetBufferAndReleaseBuffer)
     CRVString z(TYPE_CHAR);
     EXPECT_EQ(1, z.ReleaseBuffer(5));
     ExpectString(z, TYPE_CHAR, L"");
+}
+
+TEST_F(RVStringTest, GetBufferSetLength)
+{
+    // From an empty string: a private, zero-filled buffer of exactly n characters.
+    CRVString s(TYPE_CHAR);
+    char* p = static_cast<char*>(s.GetBufferSetLength(5));
+    ASSERT_NE(nullptr, p);
+    EXPECT_NE(CRVString::m_pNULL, p);
+    ExpectString(s, TYPE_CHAR, std::wstring(5, L'\0'));
+    memcpy(p, "hello", 5);
+    ExpectString(s, TYPE_CHAR, L"hello");
+
+    // Shorter or longer within its 16-byte allocation: the same buffer.
+    EXPECT_EQ(p, s.GetBufferSetLength(2));
+    ExpectString(s, TYPE_CHAR, L"he");
+    EXPECT_EQ(p, s.GetBufferSetLength(15));
+    memcpy(p, "fifteen letters", 15);
+    ExpectString(s, TYPE_CHAR, L"fifteen letters");
+    // One more does not fit: a fresh zero-filled buffer.
+    char* q = static_cast<char*>(s.GetBufferSetLength(16));
+    ASSERT_NE(nullptr, q);
+    EXPECT_NE(p, q);
+    ExpectString(s, TYPE_CHAR, std::wstring(16, L'\0'));
+
+    // Wide strings stay wide; four characters no longer fit 16 bytes.
+    CRVString w(L"abc");
+    const void* wide = w.GetData();
+    EXPECT_EQ(wide, w.GetBufferSetLength(1));
+    ExpectString(w, TYPE_WCHAR, L"a");
+    wchar_t* wp = static_cast<wchar_t*>(w.GetBufferSetLength(3));
+    EXPECT_EQ(wide, wp);
+    wcsncpy(wp, L"\x20AC" L"yz", 3);
+    ExpectString(w, TYPE_WCHAR, L"\x20AC" L"yz");
+    EXPECT_NE(wide, w.GetBufferSetLength(4));
+    ExpectString(w, TYPE_WCHAR, std::wstring(4, L'\0'));
+
+    // The limits are those of GetBuffer.
+    CRVString n(TYPE_CHAR);
+    EXPECT_NE(nullptr, n.GetBufferSetLength(19999));
+    EXPECT_EQ(19999, n.GetLength());
+    CRVString m;
+    EXPECT_NE(nullptr, m.GetBufferSetLength(4999));
+    EXPECT_EQ(4999, m.GetLength());
+
+    // Nothing to write into: null, and the string is the shared empty of its type.
+    struct Bad {
+        CRVSTRING_TYPE type;
+        int n;
+    } bad[] = {
+        { TYPE_CHAR, 0 }, { TYPE_CHAR, -1 }, { TYPE_CHAR, 20000 }, { TYPE_CHAR, 0x7FFFFFFF },
+        { TYPE_WCHAR, 0 }, { TYPE_WCHAR, -5 }, { TYPE_WCHAR, 5000 }, { TYPE_WCHAR, 0x7FFFFFFF },
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(testing::Message() << b.type << " " << b.n);
+        for (const char* start : { "", "some text" }) {
+            CRVString t(b.type);
+            t = start;
+            EXPECT_EQ(nullptr, t.GetBufferSetLength(b.n));
+            ExpectString(t, b.type, L"");
+        }
+    }
+}
+
+// GetBufferSetLength reuses an allocation up to the string's byte length
+// rounded to 16, so every way a string gets its buffer must leave at least that
+// much: each case fills the whole room (a sanitizer build reports any overrun).
+TEST_F(RVStringTest, GetBufferSetLengthFillsTheRoomOfEveryBuffer)
+{
+    struct Case {
+        const char* name;
+        std::function<CRVString()> make;
+    };
+    const Case cases[] = {
+        { "narrow copy", [] { return CRVString("abc"); } },
+        { "wide copy", [] { return CRVString(L"abcdefg"); } },
+        { "narrow concatenation", [] { return CRVString("ab", "cdefghijklmnopq"); } },
+        { "wide concatenation", [] { return CRVString(L"ab", L"cd"); } },
+        { "appended", [] { CRVString s("abc"); s += "defghijklmnopqrs"; return s; } },
+        { "wide appended", [] { CRVString s(L"abc"); s += L"d"; return s; } },
+        { "narrow format", [] { CRVString s; s.Format("%d", 12345); return s; } },
+        { "long narrow format", [] { CRVString s; s.Format("%s", Repeat('x', 300).c_str()); return s; } },
+        { "wide format", [] { CRVString s; s.Format(L"%d", 42); return s; } },
+        { "long wide format", [] { CRVString s; s.Format(L"%ls", WRepeat(L'y', 300).c_str()); return s; } },
+        { "URL decoded", [] { CRVString s(L"a%41b+c"); s.URLDecode(); return s; } },
+        { "trimmed", [] { CRVString s("   abc   "); s.TrimLeft(" "); s.TrimRight(" "); return s; } },
+        { "cut by ReleaseBuffer", [] { CRVString s(TYPE_CHAR); strcpy(s.GetBufferCHAR(40), "ab"); s.ReleaseBuffer(-1); return s; } },
+        { "grown by GetBuffer", [] { CRVString s(L"ab"); s.GetBuffer(9); s.ReleaseBuffer(9); return s; } },
+        { "narrowed", [] { CRVString s(L"abcdef"); s.ConvertTochar(); return s; } },
+        { "widened", [] { CRVString s("abcdef"); s.ConvertTowchar_t(); return s; } },
+        { "substring", [] { return CRVString("hello world").Mid(3, 4); } },
+        { "copied from bytes", [] { const char* t = "hello"; CRVString s; s.CopyFrom(t, t + 5); return s; } },
+        { "set before", [] { CRVString s(TYPE_CHAR); s.GetBufferSetLength(7); s.GetBufferSetLength(2); return s; } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRVString s = c.make();
+        ASSERT_GT(s.GetLength(), 0);
+        int size = s.GetType() == TYPE_CHAR ? 1 : 4;
+        int room = ((s.GetByteLength() + 15) & ~15) / size - 1;
+        const void* before = s.GetData();
+        void* p = s.GetBufferSetLength(room);
+        EXPECT_EQ(before, p);
+        ASSERT_NE(nullptr, p);
+        for (int i = 0; i < room; i++) {
+            if (size == 1)
+                static_cast<char*>(p)[i] = 'z';
+            else
+                static_cast<wchar_t*>(p)[i] = L'z';
+        }
+        ExpectString(s, s.GetType(), std::wstring((size_t)room, L'z'));
+    }
 }
 
 TEST_F(RVStringTest, IndexingStaysInBounds)
