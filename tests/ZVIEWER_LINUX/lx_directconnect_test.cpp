@@ -3,7 +3,6 @@
 #include "lx_directconnect.h"
 
 #include <fcntl.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 
 #include "controller_sim.h"
 #include "loopback_port.h"
+#include "png_read.h"
 #include "scoped_temp_dir.h"
 
 namespace {
@@ -56,26 +56,6 @@ private:
     int m_iSaved = -1;
 };
 
-struct PNG_INFO
-{
-    int iWidth = 0, iHeight = 0;
-    std::vector<unsigned char> rgb;
-};
-
-bool ReadPNG(const std::string& path, PNG_INFO* pInfo)
-{
-    png_image image;
-    memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return false;
-    image.format = PNG_FORMAT_RGB;
-    pInfo->iWidth = (int)image.width;
-    pInfo->iHeight = (int)image.height;
-    pInfo->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, pInfo->rgb.data(), 0, nullptr) != 0;
-}
-
 class DirectConnectTest : public ::testing::Test
 {
 protected:
@@ -100,6 +80,15 @@ protected:
         o.bHeadless = true;
         o.sCacheDir = m_dir / "cache";
         return o;
+    }
+
+    // One run with o; *pErr gets what the program wrote to stderr meanwhile.
+    LX_EXIT_CODE RunCapturingStderr(const LX_OPTIONS& o, std::string* pErr)
+    {
+        CStderrCapture capture(m_dir / "stderr.txt");
+        LX_EXIT_CODE code = LxRunDirectConnect(o);
+        *pErr = capture.Text();
+        return code;
     }
 
     ScopedTempDir m_dir;
@@ -131,8 +120,8 @@ TEST_F(DirectConnectTest, HeadlessScreenshotOfTheSession)
     o.iWaitMs = 3000;
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
 
-    PNG_INFO png;
-    ASSERT_TRUE(ReadPNG(o.sScreenshot, &png));
+    PNG_RGB png;
+    ASSERT_TRUE(ReadPNGFile(o.sScreenshot, &png));
     EXPECT_EQ(1024, png.iWidth);
     EXPECT_EQ(576, png.iHeight);
     // The whole screen shows the root's colour, corners included.
@@ -167,13 +156,7 @@ TEST_F(DirectConnectTest, HeadlessScreenshotOfTheSession)
 TEST_F(DirectConnectTest, WrongPasswordIsALoginFailure)
 {
     std::string err;
-    LX_EXIT_CODE code;
-    {
-        CStderrCapture capture(m_dir / "stderr.txt");
-        code = LxRunDirectConnect(Options("wrong"));
-        err = capture.Text();
-    }
-    EXPECT_EQ(LX_EXIT_LOGIN, code);
+    EXPECT_EQ(LX_EXIT_LOGIN, RunCapturingStderr(Options("wrong"), &err));
     EXPECT_NE(std::string::npos, err.find("Password Rejected")) << err;
     EXPECT_EQ(0, m_sim.CountFrames(20000));
 }
@@ -184,13 +167,7 @@ TEST_F(DirectConnectTest, NobodyListeningIsAConnectFailure)
     o.wPort = UnusedLoopbackPort();
     ASSERT_NE(0, o.wPort);
     std::string err;
-    LX_EXIT_CODE code;
-    {
-        CStderrCapture capture(m_dir / "stderr.txt");
-        code = LxRunDirectConnect(o);
-        err = capture.Text();
-    }
-    EXPECT_EQ(LX_EXIT_CONNECT, code);
+    EXPECT_EQ(LX_EXIT_CONNECT, RunCapturingStderr(o, &err));
     EXPECT_NE(std::string::npos, err.find("cannot connect to 127.0.0.1:" + std::to_string(o.wPort))) << err;
     EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n')) << err;
 }
@@ -228,13 +205,7 @@ TEST_F(DirectConnectTest, ControllerEndsTheSession)
         }
     });
     std::string err;
-    LX_EXIT_CODE code;
-    {
-        CStderrCapture capture(m_dir / "stderr.txt");
-        code = LxRunDirectConnect(Options("s3cret"));
-        err = capture.Text();
-    }
-    EXPECT_EQ(LX_EXIT_OK, code);
+    EXPECT_EQ(LX_EXIT_OK, RunCapturingStderr(Options("s3cret"), &err));
     EXPECT_NE(std::string::npos, err.find("the controller ended the session")) << err;
     EXPECT_TRUE(m_sim.WaitDisconnected(2000));
 }
