@@ -3,6 +3,8 @@
 
 #include "rvmsg.h"
 
+#include <limits.h>
+
 CSurfMirror::CSurfMirror(CSurf* pParent, int iID, CRVRect rc0, CRVRect rc1)
     : CSurf(pParent, iID, rc0, rc1), m_iOffset{0, 0}, m_iLevel{0, 0}, m_uColor(0)
 {
@@ -53,8 +55,12 @@ int CSurfMirror::Render(int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MATRI
     // so the later surfaces of the outer mirror still reflect.
     const int iOuterLevel = pClip->MirrorAlpha();
     const int iOuterLine = pClip->MirrorLine();
-    if (iLevel > 0)
-        pClip->SetMirrorAlpha(iLevel, YScreen(eOrient, 0) + iOffset);
+    if (iLevel > 0) {
+        // Positions may use the whole int range: keep the line inside it.
+        long long llLine = (long long)YScreen(eOrient, 0) + iOffset;
+        llLine = llLine < INT_MIN ? INT_MIN : (llLine > INT_MAX ? INT_MAX : llLine);
+        pClip->SetMirrorAlpha(iLevel, (int)llLine);
+    }
 
     const int iSavedX = pConfig->iOffsetX;
     const int iSavedY = pConfig->iOffsetY;

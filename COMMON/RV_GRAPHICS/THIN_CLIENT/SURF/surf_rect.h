@@ -49,6 +49,9 @@ public:
         SA_ADDITIVE = 0x40000,          // drawn additively
     };
     enum { METER_TIMER_MS = 125, METER_GROW_MS = 50, PROGRESS_SHRINK_MS = 50 };
+    // Larger corners (only a meter sized from a huge parent asks for them)
+    // are drawn square rather than from a corner image of megabytes.
+    enum { MAX_CORNER_RADIUS = 512 };
 
     // Both orientations start with uColor (0x00RRGGBB).
     CSurfRect(CSurf* pParent, int iID, CRVRect rc0, CRVRect rc1, unsigned int uColor);

@@ -19,7 +19,7 @@ RVT_ROUNDED_SHAPE CSurfRect::RoundedShape(int iWidth, int iHeight, int iRadius)
 {
     // A narrow bar whose radius does not fit across becomes a circle as wide
     // as the bar, in the middle of its height.
-    if (iWidth < 2 * iRadius && iWidth <= iHeight)
+    if (iWidth < 2LL * iRadius && iWidth <= iHeight)
         return RVT_ROUNDED_SHAPE{iWidth / 2, iHeight / 2 - iWidth / 2, iWidth, iWidth};
     // Otherwise the corners never overlap: the frame's bands stay in order
     // and inside the rectangle.
@@ -36,7 +36,7 @@ int CSurfRect::PrepareRounded(const RVT_ROUNDED_SHAPE& shape, unsigned int uColo
     // A radius cut to fit gets its own image: the caps show the image's
     // corners pixel for pixel, so the arc must have the radius drawn.
     const int r = shape.iRadius;
-    if (r < 1)
+    if (r < 1 || r > MAX_CORNER_RADIUS)
         return 0;
     if (!m_pCornerImage || r != m_iCornerRadius || uColor != m_uCornerColor) {
         if (m_pCornerImage)
