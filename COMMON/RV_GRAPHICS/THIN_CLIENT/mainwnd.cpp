@@ -334,10 +334,7 @@ void CMainWnd::OnOrientationChange(ORIENT eOrient, int iDX, int iDY)
     msg.PutInt(iDX);
     msg.PutInt(iDY);
     SendMSG(&msg);
-    // The turn is animated (kinds 25 and 26) once surface animations exist;
-    // until then it completes at once.
-    m_iOrientAnimMode = 0;
-    m_iOrientAnimProgress = 0;
+    StartOrientationTurn(eOrient);
     Orientation(eOrient);
     SetupMatrices();
     SetStateBits(SS_NEEDS_REDRAW);

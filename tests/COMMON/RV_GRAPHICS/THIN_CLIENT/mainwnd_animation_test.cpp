@@ -170,6 +170,19 @@ TEST_F(MainWndAnimation, TheScreensTurnRunsTheOrientationProgress)
     EXPECT_EQ(nullptr, wnd->FindAnimation(AK_TURN_TO_0));
 }
 
+TEST_F(MainWndAnimation, AnOrientationChangeTurnsTheScreenOverTime)
+{
+    wnd->OnOrientationChange(ORIENT_1, 480, 800);
+    EXPECT_EQ(ORIENT_1, CMainWnd::m_eOrientation);
+    EXPECT_EQ(2, wnd->m_iOrientAnimMode);
+    EXPECT_NE(nullptr, wnd->FindAnimation(AK_TURN_TO_1));
+    RoundAt(125);
+    EXPECT_EQ(500, wnd->m_iOrientAnimProgress);
+    RoundAt(250);
+    EXPECT_EQ(0, wnd->m_iOrientAnimMode);
+    CMainWnd::m_eOrientation = ORIENT_0;   // class-wide: leave it as found
+}
+
 // Removing a subtree while its surfaces animate: its animations and timers
 // go with it before the drawing thread frees it, and later rounds never
 // reach it (the address sanitizer watches).
