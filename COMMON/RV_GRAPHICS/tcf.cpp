@@ -35,7 +35,8 @@ int ParseHeader(const RVT_COMPRESSED_IMAGE* pImage, TCF_HEADER* pHeader)
     return TCF_HEADER_SIZE + 4 * static_cast<uint64_t>(pHeader->colours) <= pImage->size;
 }
 
-// Operand nibbles each operation needs before its literal deltas.
+// Nibbles that follow each operation nibble, not counting the n deltas of ops
+// 9 to 11 (checked once n is known).
 const uint8_t kOperandNibbles[16] = {2, 3, 4, 3, 5, 1, 2, 2, 4, 1, 1, 2, 0, 2, 3, 0};
 
 // Where decoded pixels go: raster order over width x height, rows iPitch apart.

@@ -17,7 +17,7 @@
 #include <string.h>
 
 #include <algorithm>
-#include <unordered_map>
+#include <utility>
 
 namespace
 {
@@ -181,18 +181,31 @@ std::vector<TCF_RUN> CollectRuns(const uint32_t* pBits, int iWidth, int iHeight,
 // The palette in code order; empty when the image has too many values.
 std::vector<TCF_PALETTE_ENTRY> BuildPalette(const std::vector<TCF_RUN>& runs)
 {
-    std::unordered_map<uint32_t, uint32_t> counts;
-    for (const TCF_RUN& r : runs) {
-        counts[r.value]++;
-        if (counts.size() > TCF_MAX_COLOURS)
-            return {};
-    }
+    std::vector<uint32_t> values(runs.size());
+    for (size_t i = 0; i < runs.size(); i++)
+        values[i] = runs[i].value;
+    std::sort(values.begin(), values.end());
     std::vector<TCF_PALETTE_ENTRY> palette;
-    palette.reserve(counts.size());
-    for (const auto& c : counts)
-        palette.push_back(TCF_PALETTE_ENTRY{c.first, c.second});
+    for (auto it = values.begin(); it != values.end();) {
+        auto end = std::upper_bound(it, values.end(), *it);
+        if (palette.size() == TCF_MAX_COLOURS)
+            return {};
+        palette.push_back(TCF_PALETTE_ENTRY{*it, static_cast<uint32_t>(end - it)});
+        it = end;
+    }
     qsort(palette.data(), palette.size(), sizeof(TCF_PALETTE_ENTRY), CTAVOImageFormat::PaletteSort);
     return palette;
+}
+
+// Replaces each run's value by its palette index.
+void IndexRuns(std::vector<TCF_RUN>* pRuns, const std::vector<TCF_PALETTE_ENTRY>& palette)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> byValue(palette.size());  // (value, index)
+    for (size_t i = 0; i < palette.size(); i++)
+        byValue[i] = {palette[i].value, static_cast<uint32_t>(i)};
+    std::sort(byValue.begin(), byValue.end());
+    for (TCF_RUN& r : *pRuns)
+        r.value = std::lower_bound(byValue.begin(), byValue.end(), std::make_pair(r.value, 0u))->second;
 }
 
 void Put16(uint8_t* p, unsigned v)
@@ -244,11 +257,7 @@ int CTAVOImageFormat::CompressImage(const uint32_t* pBits, int iWidth, int iHeig
               TCF_MAX_COLOURS);
         return 0;
     }
-    std::unordered_map<uint32_t, uint32_t> indexOf;
-    for (size_t i = 0; i < palette.size(); i++)
-        indexOf[palette[i].value] = static_cast<uint32_t>(i);
-    for (TCF_RUN& r : runs)
-        r.value = indexOf[r.value];
+    IndexRuns(&runs, palette);
 
     // Code the stream into a work buffer, then size the result exactly.
     std::vector<uint8_t> work(StreamBound(runs));

@@ -4,19 +4,14 @@
 
 #include <string.h>
 
-#include <unordered_set>
+#include <algorithm>
 
 namespace
 {
-bool FitsPalette(const std::vector<uint32_t>& pixels)
+bool FitsPalette(std::vector<uint32_t> pixels)
 {
-    std::unordered_set<uint32_t> seen;
-    for (uint32_t v : pixels) {
-        seen.insert(v);
-        if (seen.size() > TCF_MAX_COLOURS)
-            return false;
-    }
-    return true;
+    std::sort(pixels.begin(), pixels.end());
+    return std::unique(pixels.begin(), pixels.end()) - pixels.begin() <= TCF_MAX_COLOURS;
 }
 
 // Keeps the top iBits of every channel and repeats them into the low bits, so
