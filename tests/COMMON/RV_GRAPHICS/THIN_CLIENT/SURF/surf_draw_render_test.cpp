@@ -110,7 +110,7 @@ TEST_F(SurfDrawRender, AMapSmallerThanFourByFourIsNotDrawn)
     CSurfDraw* pad = AddPad(CRVRect(10, 10, 3, 3), 0x00FF00, 0);
     Stroke(POINT{ 11, 11 }, POINT{ 11, 11 });
     ASSERT_NE(pad->Map(), nullptr);
-    ASSERT_EQ(*const_cast<CAlphaMAP*>(pad->Map())->Pixel(0, 0), 255);   // ink that could show
+    ASSERT_EQ(*pad->Map()->Pixel(0, 0), 255);   // ink that could show
     Frame();
     for (int y = 8; y < 16; y++)
         for (int x = 8; x < 16; x++)

@@ -60,7 +60,7 @@ protected:
         return f.data;
     }
     void ExpectNothing(int ms = 150) { EXPECT_EQ(Next(ms).first, 0); }
-    int MapAt(int x, int y) { return pad->Map() ? *const_cast<CAlphaMAP*>(pad->Map())->Pixel(x, y) : -1; }
+    int MapAt(int x, int y) { return pad->Map() ? *pad->Map()->Pixel(x, y) : -1; }
 
     CSurf root{ nullptr, 0, R(0, 0, 800, 600), R(0, 0, 800, 600) };
     CSurf* panel = nullptr;
