@@ -10,7 +10,12 @@
 #include <string.h>
 
 CTextAtlas::CTextAtlas()
-    : m_pEntries{}, m_iEntries(0), m_Queue{}, m_iQueued(0), m_pRenderObject(new CTextAtlasRenderObjectDefault)
+    : m_pEntries{},
+      m_iEntries(0),
+      m_Queue{},
+      m_iQueued(0),
+      m_uEpoch(0),
+      m_pRenderObject(new CTextAtlasRenderObjectDefault)
 {
 }
 
@@ -27,8 +32,9 @@ CTextAtlasEntry* CTextAtlas::FindEntry(const CRVString& sText, const RVT_TEXT_RE
 {
     for (int i = 0; i < m_iEntries; i++) {
         CTextAtlasEntry* e = m_pEntries[i];
-        if (e->Compare(sText, params.iSize) == 0 && ((e->Flags() & CTextAtlasEntry::FLAG_CUT) != 0) == (bCut != 0) &&
-            e->WillFit(params) && e->SameLayout(params))
+        if (!e->IsStale() && e->Compare(sText, params.iSize) == 0 &&
+            ((e->Flags() & CTextAtlasEntry::FLAG_CUT) != 0) == (bCut != 0) && e->WillFit(params) &&
+            e->SameLayout(params))
             return e;
     }
     return nullptr;
@@ -86,8 +92,16 @@ CTextAtlasEntry* CTextAtlas::AddEntry(const CRVString& sText, const RVT_TEXT_REN
     CTextAtlasEntry* e =
         new CTextAtlasEntry(sText, params, iFlags, iNatural, extent.cy, w, h, pDib->TextCenterLine(), x, y);
     pDib->Release();
+    e->Epoch(m_uEpoch);
     m_pEntries[m_iEntries++] = e;
     return e;
+}
+
+void CTextAtlas::ForgetEntries()
+{
+    for (int i = 0; i < m_iEntries; i++)
+        if (m_pEntries[i]->Epoch() != m_uEpoch)
+            m_pEntries[i]->SetStale();
 }
 
 void CTextAtlas::AddTextAtlasRenderRef(CTextAtlasEntry* pEntry, const float* pMatrix, int iAlpha, unsigned int uColor)
@@ -113,6 +127,7 @@ void CTextAtlas::ClearQueue()
 
 void CTextAtlas::Render()
 {
+    m_uEpoch++;
     if (m_iQueued == 0)
         return;
     if (!g_pShaderText || !GLIsDrawingThread()) {

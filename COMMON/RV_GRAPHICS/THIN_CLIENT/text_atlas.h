@@ -56,6 +56,13 @@ public:
     int GetVtxBufferID();
     // The context is gone: the buffer is forgotten and built again on use.
     void OnGLContextLost() { m_VBO.OnGLContextLost(); }
+    // Rendered by a font server that has been replaced: never handed out
+    // again, kept (and its slot with it) while someone still draws it.
+    int IsStale() const { return m_bStale; }
+    void SetStale() { m_bStale = 1; }
+    // The atlas's draw count when the entry was made.
+    unsigned int Epoch() const { return m_uEpoch; }
+    void Epoch(unsigned int uEpoch) { m_uEpoch = uEpoch; }
 
     const CRVString& Text() const { return m_sText; }
     int Flags() const { return m_iFlags; }
@@ -94,6 +101,8 @@ private:
     int m_iWrapMode;
     int m_iAlignFlags;
     int m_iMaxLines;
+    int m_bStale = 0;
+    unsigned int m_uEpoch = 0;
     CQuad m_VBO;
 };
 
@@ -173,6 +182,9 @@ public:
     // or a texture the queue is only emptied.
     void Render();
     void OnGLContextLost();
+    // The font server was replaced: entries made before the last draw are
+    // never handed out again (those made since are already the new font's).
+    void ForgetEntries();
 
     // Evicts entries only the atlas holds: the first one (bAll 0), or every
     // one (bAll 1). 1 when something was evicted.
@@ -205,5 +217,6 @@ private:
     int m_iEntries;
     RVT_ATLAS_DRAW m_Queue[MAX_QUEUED];
     int m_iQueued;
+    unsigned int m_uEpoch;      // counts draws
     CTextAtlasRenderObject* m_pRenderObject;
 };

@@ -37,7 +37,10 @@ int CTextAtlasEntry::Compare(const CRVString& sText, int iSize) const
 
 int CTextAtlasEntry::SameLayout(const RVT_TEXT_RENDER_PARAMS& params) const
 {
-    if (params.iWrapMode != m_iWrapMode || params.bFlags != m_iAlignFlags)
+    // Only these flags reach the servers' drawing; the rest of a text
+    // surface's alignment places the image afterwards.
+    const int iDrawn = RVT_TEXT_RENDER_PARAMS::TEXT_LEFT | RVT_TEXT_RENDER_PARAMS::TEXT_CENTER;
+    if (params.iWrapMode != m_iWrapMode || (params.bFlags & iDrawn) != (m_iAlignFlags & iDrawn))
         return 0;
     // The line limit only shapes wrapped text.
     return m_iWrapMode != RVT_TEXT_RENDER_PARAMS::WRAP_LINES || params.iMaxLines == m_iMaxLines;

@@ -1,6 +1,7 @@
 // CSurfText: properties, text-limit group membership, sizes.
 #include "surf_text.h"
 
+#include "gl_vbo.h"
 #include "mainwnd.h"
 #include "rvmsg.h"
 
@@ -28,6 +29,7 @@ CSurfText::~CSurfText()
 {
     LeaveTextGroups();
     ReleaseRenderObjects();
+    delete m_pVBO;      // its buffer goes through the GL trash
 }
 
 void CSurfText::SetSurfaceProps(CRVMSG* pMsg, int)

@@ -120,6 +120,13 @@ int CSurfText::RenderThis(int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MAT
     if (!g_bRenderGL || !GLIsDrawingThread())
         return 0;
     const ORIENT eOrient = pConfig->eOrientation;
+    if (m_iState & SS_FONT_CHANGED) {
+        // The font server was replaced: what the atlas packed before is the
+        // old font's.
+        m_iState = (m_iState & ~SS_FONT_CHANGED) | SS_APPEARANCE;
+        if (m_pTextAtlasOwner && m_pTextAtlasOwner->TextAtlas())
+            m_pTextAtlasOwner->TextAtlas()->ForgetEntries();
+    }
     if (eOrient != m_eLastOrient) {
         m_iState |= SS_APPEARANCE;
         m_eLastOrient = eOrient;

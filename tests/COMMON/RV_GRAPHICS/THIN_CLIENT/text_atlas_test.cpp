@@ -114,11 +114,18 @@ TEST_F(TextAtlas, SameTextAndSizeGiveTheSameEntry)
     ASSERT_NE(b, nullptr);
     EXPECT_NE(b, a);
     EXPECT_EQ(b->FontSize(), 14);
-    // Another layout of the same text is another entry too.
+    // Another layout of the same text is another entry too; a placement the
+    // servers do not draw (right or vertical alignment) is not.
     RVT_TEXT_RENDER_PARAMS centred = p;
     centred.bFlags = RVT_TEXT_RENDER_PARAMS::TEXT_CENTER;
     EXPECT_NE(atlas.GetTextAtlasEntry(CRVString(L"Kitchen"), &centred), a);
-    EXPECT_EQ(atlas.EntryCount(), 3);
+    RVT_TEXT_RENDER_PARAMS wrapped = p;
+    wrapped.iWrapMode = RVT_TEXT_RENDER_PARAMS::WRAP_LINES;
+    EXPECT_NE(atlas.GetTextAtlasEntry(CRVString(L"Kitchen"), &wrapped), a);
+    RVT_TEXT_RENDER_PARAMS right = p;
+    right.bFlags = 0x4 | 0x10;
+    EXPECT_EQ(atlas.GetTextAtlasEntry(CRVString(L"Kitchen"), &right), a);
+    EXPECT_EQ(atlas.EntryCount(), 4);
     // Each render asked for a bitmap in memory.
     EXPECT_TRUE(server.m_LastParams.bOutputFlags & RVT_TEXT_RENDER_PARAMS::OUTPUT_MEMORY);
 }

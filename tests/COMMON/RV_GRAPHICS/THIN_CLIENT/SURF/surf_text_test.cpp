@@ -303,6 +303,37 @@ TEST_F(SurfTextGL, TheWholeGroupSharesOneAtlasTextureAndEachItsColour)
         EXPECT_TRUE(Near(10 + 45 * i + 3, 15, colours[i])) << i;
 }
 
+TEST_F(SurfTextGL, AfterAFontChangeAtlasTextsAreRasterisedByTheNewServer)
+{
+    CSurf* owner = Parent(true);
+    TEXT_PROPS p;
+    p.pszText = L"Room";
+    CSurfText* a = AddText(owner, 5, R(20, 10, 100, 40), p);
+    CSurfText* b = AddText(owner, 6, R(20, 60, 100, 40), p);
+    Frame();
+    ASSERT_NE(a->AtlasEntry(), nullptr);
+    EXPECT_EQ(a->AtlasEntry(), b->AtlasEntry());
+    EXPECT_EQ(a->AtlasEntry()->ImageWidth(), 40);
+    {
+        // The main window swaps the server and lays the whole tree out again.
+        CFakeFontServer wider;
+        wider.m_iCharPercent = 100;
+        root->SetStateFlags(CSurf::SS_APPEARANCE | CSurf::SS_FONT_CHANGED);
+        Frame();
+        ASSERT_NE(a->AtlasEntry(), nullptr);
+        EXPECT_EQ(a->AtlasEntry()->ImageWidth(), 80);
+        EXPECT_EQ(a->AtlasEntry(), b->AtlasEntry());   // shared again at once
+        EXPECT_EQ(wider.m_iCreates, 1);
+        EXPECT_EQ(LitBounds(0, 0, 200, 50), R(20, 10, 80, 20));
+        // Nothing more to forget in the next frame.
+        Frame();
+        EXPECT_EQ(wider.m_iCreates, 1);
+        root->SetStateFlags(CSurf::SS_APPEARANCE);
+        Frame();
+        EXPECT_EQ(wider.m_iCreates, 1);     // the new entry is reused
+    }
+}
+
 // The platform's text engine with one pinned face.
 class SurfTextSysFont : public SurfTextGL
 {
