@@ -7,6 +7,15 @@
 #include "surf.h"
 
 #include "rvdebug.h"
+#include "rvrectmath.h"
+
+// Positions and offsets come from the controller: every sum of them is taken
+// in 64 bits and saturated, so a surface near the int limits cannot wrap
+// around onto the screen.
+static inline int Sat(long long v)
+{
+    return rvrect::Clamp32(v);
+}
 
 // The blend factor (per mille towards orientation 1) of an orientation turn.
 static int TurnFactor(const RVT_MATRIX_CONFIG* pConfig)
@@ -57,8 +66,8 @@ CRVRect CSurf::ScreenRect(ORIENT eOrient, POSITION_CTX ctx)
     int x = rc.x;
     int y = rc.y;
     if (m_iAttribs & SA_OWN_CONTENT_OFFSET) {
-        x -= m_iContentX;
-        y -= m_iContentY;
+        x = Sat((long long)x - m_iContentX);
+        y = Sat((long long)y - m_iContentY);
     }
     if (m_pParent) {
         x = m_pParent->XScreenClient(eOrient, x, ctx);
@@ -71,30 +80,30 @@ int CSurf::XScreenClient(ORIENT eOrient, int v, POSITION_CTX ctx)
 {
     if (!m_pParent)
         return v;
-    return m_pParent->XScreenClient(eOrient, v + m_rcPos[OrientIndex(eOrient)].x - m_iContentX, ctx);
+    return m_pParent->XScreenClient(eOrient, Sat((long long)v + m_rcPos[OrientIndex(eOrient)].x - m_iContentX), ctx);
 }
 
 int CSurf::YScreenClient(ORIENT eOrient, int v, POSITION_CTX ctx)
 {
     if (!m_pParent)
         return v;
-    return m_pParent->YScreenClient(eOrient, v + m_rcPos[OrientIndex(eOrient)].y - m_iContentY, ctx);
+    return m_pParent->YScreenClient(eOrient, Sat((long long)v + m_rcPos[OrientIndex(eOrient)].y - m_iContentY), ctx);
 }
 
 int CSurf::XScreen(ORIENT eOrient, int v, POSITION_CTX ctx)
 {
     if (!m_pParent)
         return v;
-    int x = m_rcPos[OrientIndex(eOrient)].x - ((m_iAttribs & SA_OWN_CONTENT_OFFSET) ? m_iContentX : 0);
-    return m_pParent->XScreenClient(eOrient, v + x, ctx);
+    long long x = (long long)m_rcPos[OrientIndex(eOrient)].x - ((m_iAttribs & SA_OWN_CONTENT_OFFSET) ? m_iContentX : 0);
+    return m_pParent->XScreenClient(eOrient, Sat(v + x), ctx);
 }
 
 int CSurf::YScreen(ORIENT eOrient, int v, POSITION_CTX ctx)
 {
     if (!m_pParent)
         return v;
-    int y = m_rcPos[OrientIndex(eOrient)].y - ((m_iAttribs & SA_OWN_CONTENT_OFFSET) ? m_iContentY : 0);
-    return m_pParent->YScreenClient(eOrient, v + y, ctx);
+    long long y = (long long)m_rcPos[OrientIndex(eOrient)].y - ((m_iAttribs & SA_OWN_CONTENT_OFFSET) ? m_iContentY : 0);
+    return m_pParent->YScreenClient(eOrient, Sat(v + y), ctx);
 }
 
 int CSurf::SetPosition(ORIENT eOrient, CRVRect rc, MODIFY_CONTEXT ctx)
@@ -151,13 +160,13 @@ int CSurf::IsVisible(ORIENT eOrient)
 POINT CSurf::ToChild(CSurf* pChild, ORIENT eOrient, POINT pt) const
 {
     const CRVRect& pos = pChild->m_rcPos[OrientIndex(eOrient)];
-    int x = pos.x;
-    int y = pos.y;
+    long long x = pos.x;
+    long long y = pos.y;
     if (pChild->m_iAttribs & SA_OWN_CONTENT_OFFSET) {
         x -= pChild->m_iContentX;
         y -= pChild->m_iContentY;
     }
-    return POINT{pt.x + m_iContentX - x, pt.y + m_iContentY - y};
+    return POINT{Sat((long long)pt.x + m_iContentX - x), Sat((long long)pt.y + m_iContentY - y)};
 }
 
 int CSurf::PushLocalClip(ORIENT eOrient, CClipStack* pClip, CRVRect* pLocal)
@@ -166,8 +175,8 @@ int CSurf::PushLocalClip(ORIENT eOrient, CClipStack* pClip, CRVRect* pLocal)
     if (!pClip->PushClip(screen))
         return 0;
     CRVRect rc = pClip->Clip();
-    rc.x -= screen.x;
-    rc.y -= screen.y;
+    rc.x = Sat((long long)rc.x - screen.x);
+    rc.y = Sat((long long)rc.y - screen.y);
     *pLocal = rc;
     return 1;
 }

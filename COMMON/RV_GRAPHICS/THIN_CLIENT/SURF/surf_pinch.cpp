@@ -8,28 +8,15 @@
 #include "mainwnd.h"
 #include "msgids.h"
 #include "rvmsg.h"
+#include "rvisqrt.h"
 #include "rvtick.h"
 
 #include <stdint.h>
 
-static long long ISqrt(long long v)
+// Distance between two touch points; the squares of int differences can pass 64 bits.
+static long long Distance(long long dx, long long dy)
 {
-    if (v <= 0)
-        return 0;
-    long long r = 0;
-    long long bit = 1LL << 62;
-    while (bit > v)
-        bit >>= 2;
-    while (bit) {
-        if (v >= r + bit) {
-            v -= r + bit;
-            r = (r >> 1) + bit;
-        } else {
-            r >>= 1;
-        }
-        bit >>= 2;
-    }
-    return r;
+    return (long long)RVISqrt((unsigned __int128)((__int128)dx * dx) + (unsigned __int128)((__int128)dy * dy));
 }
 
 static long long Clamp(long long v, long long lo, long long hi)
@@ -89,10 +76,10 @@ int CSurf::OnTouchMove(ORIENT eOrient, POINT pt1, POINT pt2, unsigned int uIndex
 
     long long x1s = m_ptTouch1.x, y1s = m_ptTouch1.y, x2s = m_ptTouch2.x, y2s = m_ptTouch2.y;
     long long x1 = pt1.x, y1 = pt1.y, x2 = pt2.x, y2 = pt2.y;
-    long long d0 = ISqrt((x1s - x2s) * (x1s - x2s) + (y1s - y2s) * (y1s - y2s));
+    long long d0 = Distance(x1s - x2s, y1s - y2s);
     if (d0 < 10)
         return 1;
-    long long d = ISqrt((x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2));
+    long long d = Distance(x1 - x2, y1 - y2);
     long long s0 = m_iStartScale;
     long long s = Clamp(d * s0 / d0, m_iPinchMin, m_iPinchMax);
     if (s < 1)

@@ -2,6 +2,7 @@
 // loopback peer of a real session.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,26 @@ TEST(SurfHitTest, AnswersByAttribute)
         s->Attribs(c.iAttribs);
         CClipStack clip(R(0, 0, 100, 100));
         EXPECT_EQ(root.HitTest(ORIENT_0, POINT{ 15, 15 }, &clip), c.iAnswer) << std::hex << c.iAttribs;
+        EXPECT_EQ(clip.Depth(), 1);
+    }
+}
+
+// Positions and content offsets come from the controller: children placed at
+// the int limits must not wrap the touch point around (the sanitizer build
+// aborts on the overflow) and simply are not under the finger.
+TEST(SurfHitTest, ChildrenAtTheIntLimitsAreNotHit)
+{
+    struct Case { int x; int iContentX; } cases[] = {
+        { INT_MIN, 0 }, { INT_MIN + 5, INT_MAX }, { INT_MAX, INT_MIN }, { INT_MAX - 10, 0 },
+    };
+    for (const Case& c : cases) {
+        CSurf root(nullptr, 0, R(0, 0, 100, 100), R(0, 0, 100, 100));
+        root.SetContentOffset(c.iContentX, 0);
+        CSurf* s = new CSurf(&root, 1, R(c.x, 10, 20, 20), R(c.x, 10, 20, 20));
+        root.AddChildTail(s);
+        s->Attribs(0x400);
+        CClipStack clip(R(0, 0, 100, 100));
+        EXPECT_EQ(root.OnTouchDown(ORIENT_0, POINT{ 50, 15 }, 0, &clip), 2) << c.x;
         EXPECT_EQ(clip.Depth(), 1);
     }
 }
