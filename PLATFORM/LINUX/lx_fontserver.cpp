@@ -10,6 +10,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 const char* const CSysFontServer::FACE = "Arial";
@@ -199,6 +200,15 @@ int CSysFontServer::MaxCharsInLine(int iSize, const wchar_t* pText, int iCount, 
     if (n < iCount && pText[n] == L'\n')
         n++;
     return n;
+}
+
+int CSysFontServer::GetTextLines(int iSize, int iWidth, int iMaxLines, const CRVString& sText)
+{
+    CRVString s = SplitText(sText, iSize, iWidth, iMaxLines, INT_MAX);
+    int iLines = 1;
+    for (int i = s.Find(L'\n'); i >= 0; i = s.Find(L'\n', i + 1))
+        iLines++;
+    return iLines;
 }
 
 int CSysFontServer::DrawText(const CRVString& sText, int iSize, int bCenter, unsigned char* pBits, int iStride,

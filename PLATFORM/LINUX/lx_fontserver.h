@@ -57,6 +57,9 @@ public:
     // carriage return ending that line is counted with it.
     int MaxCharsInLine(int iSize, const wchar_t* pText, int iCount, int iWidth, int iLookBack,
                        int bStopAtNewline) override;
+    // The lines the text is broken into at iWidth (at most iMaxLines, 100
+    // when 0), as CreateGLDIB would draw it; at least 1.
+    int GetTextLines(int iSize, int iWidth, int iMaxLines, const CRVString& sText) override;
     // Cut or broken as the params say, then drawn white on zero coverage,
     // each line centred (flag 0x2) or from the left.
     CGLDIB* CreateGLDIB(const CRVString& sText, RVT_TEXT_RENDER_PARAMS* pParams) override;

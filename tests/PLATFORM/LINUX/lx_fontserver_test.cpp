@@ -214,6 +214,12 @@ TEST_F(SysFontServer, TwoLinesAtMostAndNoEllipsisForTheRest)
     // The box height limits the lines too: 45 / 20 allows two.
     EXPECT_EQ(s, m_server.SplitText(sText, 20, iWidth, 0, 45));
 
+    // Line counts as the text would be drawn.
+    EXPECT_EQ(2, m_server.GetTextLines(20, iWidth, 2, sText));
+    EXPECT_EQ(4, m_server.GetTextLines(20, iWidth, 0, sText));
+    EXPECT_EQ(1, m_server.GetTextLines(20, 2000, 0, sText));
+    EXPECT_EQ(1, m_server.GetTextLines(20, iWidth, 0, CRVString("")));
+
     COVERAGE c;
     RVT_TEXT_RENDER_PARAMS p = Params(20, 1, iWidth);
     p.iMaxLines = 2;
