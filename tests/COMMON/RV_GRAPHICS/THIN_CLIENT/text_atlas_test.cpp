@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_fontserver.h"
@@ -385,6 +386,42 @@ TEST_F(TextAtlasGL, EvictionAfterTheTextureExistsKeepsLiveTexels)
     EXPECT_TRUE(Near(10, 20 + e->ImageHeight(), 0));
     for (CTextAtlasEntry* l : live)
         l->Release();
+}
+
+TEST_F(TextAtlasGL, TheTextureCatchesUpWithTheCopy)
+{
+    // Checks that the GL's texture holds each entry's pattern.
+    auto Expect = [this](const std::vector<CTextAtlasEntry*>& entries) {
+        const std::vector<unsigned char> tex = TextureTexels();
+        for (CTextAtlasEntry* e : entries)
+            for (int y = 0; y < e->ImageHeight(); y++)
+                for (int x = 0; x < e->ImageWidth(); x++)
+                    ASSERT_EQ(tex[(size_t)(e->SlotY() + y) * 512 + (size_t)(e->SlotX() + x)],
+                              CFakeFontServer::Pattern(e->Text(), x, y));
+    };
+    CTextAtlasEntry* first = Box(atlas, 40, 12, 1);
+    ASSERT_NE(first, nullptr);
+    Draw(first, 0, 0);
+    // Packed on a thread that may not touch the GL, after the texture exists.
+    CTextAtlasEntry* late = nullptr;
+    std::thread([&] { late = Box(atlas, 50, 14, 2); }).join();
+    ASSERT_NE(late, nullptr);
+    Draw(late, 0, 0);
+    Expect({first, late});
+    // A lost context: the texture and quads are made again from the copy.
+    const int iOld = atlas.RenderObject()->TextureID();
+    atlas.OnGLContextLost();
+    EXPECT_EQ(atlas.RenderObject()->TextureID(), -1);
+    Clear(0);
+    Draw(late, 0, 0);
+    ASSERT_NE(atlas.RenderObject()->TextureID(), -1);
+    EXPECT_NE(atlas.RenderObject()->TextureID(), iOld);
+    Expect({first, late});
+    Read();
+    const unsigned int c = CFakeFontServer::Pattern(late->Text(), 4, 4);
+    EXPECT_TRUE(Near(4, 4, c << 16 | c << 8 | c, 2));
+    GLuint uOld = (GLuint)iOld;
+    glDeleteTextures(1, &uOld);     // what the lost context would have taken with it
 }
 
 TEST_F(TextAtlasGL, OneBatchTintsEachLabelInItsColourAndAlpha)
