@@ -11,7 +11,13 @@
 class DispatchReply : public DispatchFixture
 {
 protected:
-    void SetUp() override { ConnectPeer(); }
+    // The settings message saves the font choice: into this test's directory.
+    void SetUp() override
+    {
+        CFontServer::SetFontDirectory(CRVString(m_dir.path().c_str()));
+        ConnectPeer();
+    }
+    void TearDown() override { CFontServer::SetFontDirectory(CRVString("")); }
 };
 
 TEST_F(DispatchReply, EchoReturnsBothIntsAsTheyAre)
