@@ -14,9 +14,14 @@
 // texels of an entry in use are never overwritten. Entries know nothing of
 // their atlas, so a surface may release its entry after the atlas is gone.
 //
-// Everything runs on the drawing thread under the main window's tree lock,
-// except that packing without a texture (before the first draw) touches only
-// memory. GL names are released through the GL trash (gl_trash.h).
+// Everything runs under the main window's tree lock, normally on the drawing
+// thread. Every entry is also copied into a byte copy of the texture, so
+// packing off the drawing thread touches only memory (the texture catches up
+// at the next draw) and a lost context rebuilds the texture from the copy.
+// GL names are released through the GL trash (gl_trash.h).
+//
+// When the font server is replaced, ForgetEntries keeps what was packed from
+// being handed out again; the surfaces still showing it keep their slots.
 #pragma once
 
 #include "gl_vbo.h"
