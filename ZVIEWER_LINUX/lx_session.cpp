@@ -5,6 +5,7 @@
 #include <string.h>
 #include <sys/socket.h>
 
+#include "FontServer.h"
 #include "lx_sysinfo.h"
 #include "lx_utf8.h"
 #include "rvlog.h"
@@ -54,6 +55,9 @@ int LxCreateSession(const std::string& sCacheDir)
         return 0;
     g_iProcType = 22;
     g_pRVServer = new CRVServer(sCacheDir.c_str());
+    // Downloaded fonts and the font choice live with the resource cache, so
+    // they survive a restart.
+    CFontServer::SetFontDirectory(CRVString(sCacheDir.c_str()));
     CRVString info[4];
     LxGetClientInfo(info);
     g_pRVServer->SetClientInfo(info[0], info[1], info[2], info[3]);

@@ -12,9 +12,11 @@
 // the messages build is released through the window's garbage at the end.
 // The save prompt answers with a file in the temporary directory, which is
 // removed after each input.
+#include "FontServer.h"
 #include "gldelegate.h"
 #include "mainwnd.h"
 #include "msgids.h"
+#include "rvdir.h"
 #include "rvfile.h"
 #include "rvlog.h"
 #include "rvmsg.h"
@@ -49,6 +51,7 @@ const short g_Catalogue[] = {
 const size_t g_nCatalogue = sizeof g_Catalogue / sizeof g_Catalogue[0];
 
 std::string g_sSavePath;
+std::string g_sFontDir;
 
 struct Input
 {
@@ -87,6 +90,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     CSurf::g_bRenderGL = 0;
     const char* pszTmp = getenv("TMPDIR");
     g_sSavePath = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_save_" + std::to_string(getpid());
+    // Font downloads and "font.config" written by the inputs stay in a
+    // private folder that goes with the process.
+    g_sFontDir = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_fonts_XXXXXX";
+    if (!mkdtemp(&g_sFontDir[0]))
+        abort();
+    CFontServer::SetFontDirectory(CRVString(g_sFontDir.c_str()));
+    atexit([] { TAVO_RemoveDirectory(CRVString(g_sFontDir.c_str())); });
     return 0;
 }
 

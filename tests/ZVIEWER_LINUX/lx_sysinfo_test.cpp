@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FontServer.h"
+#include "lx_session.h"
 #include "scoped_temp_dir.h"
 
 namespace {
@@ -117,3 +119,17 @@ TEST_F(CacheDirTest, ReportsWhatCannotBeMade)
 }
 
 }  // namespace
+
+// The session keeps downloaded fonts and the font choice in the cache
+// directory, which survives a restart (the temporary directory does not).
+TEST(LxSession, FontsLiveInTheCacheDirectory)
+{
+    ScopedTempDir dir;
+    std::string sCache = dir.path() + "/";
+    ASSERT_EQ(1, LxCreateSession(sCache));
+    CRVString sFontDir = CFontServer::FontDirectory();
+    sFontDir.ConvertTochar();
+    EXPECT_EQ(dir.path(), std::string(static_cast<const char*>(sFontDir.GetData())));
+    LxReleaseSession();
+    CFontServer::SetFontDirectory(CRVString(""));
+}
