@@ -10,29 +10,13 @@
 #include "dibdc.h"
 #include "shadepoly.h"
 
+#include "fuzz_reader.h"
+
 namespace {
 
-struct Reader {
-    const uint8_t* data;
-    size_t size;
+struct Reader : FuzzReader {
+    using FuzzReader::FuzzReader;
 
-    uint32_t U32()
-    {
-        uint32_t v = 0;
-        size_t n = size < 4 ? size : 4;
-        memcpy(&v, data, n);
-        data += n;
-        size -= n;
-        return v;
-    }
-    int Int() { return static_cast<int>(U32()); }
-    uint8_t Byte()
-    {
-        if (!size)
-            return 0;
-        size--;
-        return *data++;
-    }
     // Sizes of new canvases stay small so the run stays fast.
     int Small() { return static_cast<int>(Byte() % 70) - 3; }
 };

@@ -9,29 +9,13 @@
 #include "rvmsg.h"
 #include "surf_draw.h"
 
+#include "fuzz_reader.h"
+
 namespace {
 
-struct Reader {
-    const uint8_t* data;
-    size_t size;
+struct Reader : FuzzReader {
+    using FuzzReader::FuzzReader;
 
-    uint32_t U32()
-    {
-        uint32_t v = 0;
-        size_t n = size < 4 ? size : 4;
-        memcpy(&v, data, n);
-        data += n;
-        size -= n;
-        return v;
-    }
-    int Int() { return static_cast<int>(U32()); }
-    uint8_t Byte()
-    {
-        if (!size)
-            return 0;
-        size--;
-        return *data++;
-    }
     // Positions and touch points: what a screen and a sane layout give (the
     // tree's own coordinate arithmetic is not what this target is about).
     int Coord() { return static_cast<int>(U32() % 2200) - 100; }
