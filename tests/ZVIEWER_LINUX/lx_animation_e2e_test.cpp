@@ -9,6 +9,7 @@
 #include <string>
 
 #include "controller_sim.h"
+#include "headless_options.h"
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
@@ -105,15 +106,7 @@ protected:
             if (frame.MessageID() == 20000)
                 SendPage(s);
         });
-        LX_OPTIONS o;
-        o.eAction = LX_ACTION_CONNECT;
-        o.sHost = "127.0.0.1";
-        o.wPort = sim.Port();
-        o.sPassword = "pw";
-        o.bHeadless = true;
-        o.sCacheDir = m_dir / "cache";
-        o.sScreenshot = m_dir / pszName;
-        o.iWaitMs = iWaitMs;
+        LX_OPTIONS o = HeadlessOptions(sim.Port(), m_dir / "cache", m_dir / pszName, iWaitMs);
         EXPECT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
         sim.Stop();
         PNG_RGB png;

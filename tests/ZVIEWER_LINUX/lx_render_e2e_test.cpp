@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "controller_sim.h"
+#include "headless_options.h"
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
@@ -66,15 +67,7 @@ TEST(RenderEndToEnd, HeadlessScreenshotShowsTheControllersRectangles)
         s.Send(add);
     });
 
-    LX_OPTIONS o;
-    o.eAction = LX_ACTION_CONNECT;
-    o.sHost = "127.0.0.1";
-    o.wPort = sim.Port();
-    o.sPassword = "pw";
-    o.bHeadless = true;
-    o.sCacheDir = dir / "cache";
-    o.sScreenshot = dir / "page.png";
-    o.iWaitMs = 1500;
+    LX_OPTIONS o = HeadlessOptions(sim.Port(), dir / "cache", dir / "page.png", 1500);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
     sim.Stop();
 

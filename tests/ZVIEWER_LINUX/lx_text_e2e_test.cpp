@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controller_sim.h"
+#include "headless_options.h"
 #include "pinned_fonts.h"
 #include "png_read.h"
 #include "rvmsg.h"
@@ -170,15 +171,7 @@ TEST(TextEndToEnd, HeadlessScreenshotShowsEachTextInItsBox)
         s.Send(add);
     });
 
-    LX_OPTIONS o;
-    o.eAction = LX_ACTION_CONNECT;
-    o.sHost = "127.0.0.1";
-    o.wPort = sim.Port();
-    o.sPassword = "pw";
-    o.bHeadless = true;
-    o.sCacheDir = dir / "cache";
-    o.sScreenshot = dir / "texts.png";
-    o.iWaitMs = 1500;
+    LX_OPTIONS o = HeadlessOptions(sim.Port(), dir / "cache", dir / "texts.png", 1500);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
     sim.Stop();
 
