@@ -22,6 +22,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "fuzz_frame.h"
+
 namespace {
 
 const short g_Messages[] = {
@@ -71,13 +73,7 @@ void Send(CMainWnd* pWnd, Input& in)
     size_t n = in.Word();
     if (n > in.Left())
         n = in.Left();
-    // A frame in a block of exactly its size, so that a read past the data
-    // is seen by the address sanitizer.
-    unsigned char* pFrame = static_cast<unsigned char*>(malloc(RV_HEADER_SIZE + n));
-    RVT_HEADER h = { sSender, sID, (unsigned int)n };
-    RVStoreHeader(pFrame, h);
-    if (n)
-        memcpy(pFrame + RV_HEADER_SIZE, in.p + in.pos, n);
+    unsigned char* pFrame = NewExactFrame(sSender, sID, in.p + in.pos, n);
     in.pos += n;
     CRVMSG msg(reinterpret_cast<RVT_HEADER*>(pFrame));
     pWnd->ProcessMessage(&msg);

@@ -13,6 +13,7 @@
 // The save prompt answers with a file in the temporary directory, which is
 // removed after each input.
 #include "FontServer.h"
+#include "fuzz_frame.h"
 #include "gldelegate.h"
 #include "mainwnd.h"
 #include "msgids.h"
@@ -111,13 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size_t n = in.Word();
         if (n > in.Left())
             n = in.Left();
-        // A frame in a block of exactly its size, so that a read past the
-        // data is seen by the address sanitizer.
-        unsigned char* pFrame = static_cast<unsigned char*>(malloc(RV_HEADER_SIZE + n));
-        RVT_HEADER h = { sSender, sID, (unsigned int)n };
-        RVStoreHeader(pFrame, h);
-        if (n)
-            memcpy(pFrame + RV_HEADER_SIZE, in.p + in.pos, n);
+        unsigned char* pFrame = NewExactFrame(sSender, sID, in.p + in.pos, n);
         in.pos += n;
         CRVMSG msg(reinterpret_cast<RVT_HEADER*>(pFrame));
         pWnd->ProcessMessage(&msg);
