@@ -1,5 +1,6 @@
 #include "lx_args.h"
 
+#include <arpa/inet.h>
 #include <errno.h>
 #include <stdlib.h>
 #include <string.h>
@@ -9,7 +10,10 @@ namespace {
 const char kUsage[] =
     "Usage: zviewer [OPTION]...\n"
     "Thin-client viewer for a home-automation controller.\n"
+    "Without --connect or --demo it opens the connect window, which lists the\n"
+    "controllers on the local network and connects to one by name or HOST:PORT.\n"
     "\n"
+    "  --demo                run the built-in demo controller and view it\n"
     "  --connect HOST:PORT   connect directly to the controller at HOST:PORT\n"
     "  --password P          password for the login (default: empty)\n"
     "  --headless            draw offscreen instead of in a window\n"
@@ -18,6 +22,8 @@ const char kUsage[] =
     "  --wait-ms T           ... or after T milliseconds, whichever comes first\n"
     "                        (default 2000 ms; at most 10000 ms with --frames alone)\n"
     "  --cache-dir DIR       cache directory (default $XDG_CACHE_HOME/zviewer)\n"
+    "  --locator IP:PORT     connect window: send discovery queries there instead\n"
+    "                        of the local broadcast on port 444\n"
     "  --log-level LEVEL     debug, info, warn (default), error or off\n"
     "  --version             print the version and exit\n"
     "  --help                print this help and exit\n"
@@ -77,7 +83,7 @@ const char* LxUsageText()
 int LxParseArgs(int argc, const char* const* argv, LX_OPTIONS* pOptions, std::string* pError)
 {
     LX_OPTIONS o;
-    bool bConnect = false, bPassword = false;
+    bool bConnect = false, bDemo = false, bPassword = false;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             *pOptions = LX_OPTIONS();
@@ -100,14 +106,14 @@ int LxParseArgs(int argc, const char* const* argv, LX_OPTIONS* pOptions, std::st
             opt.erase(eq);
             bHasValue = true;
         }
-        if (opt == "--headless") {
+        if (opt == "--headless" || opt == "--demo") {
             if (bHasValue)
-                return Fail(pError, "option '--headless' takes no value");
-            o.bHeadless = true;
+                return Fail(pError, "option '" + opt + "' takes no value");
+            (opt == "--demo" ? bDemo : o.bHeadless) = true;
             continue;
         }
         static const char* const kValued[] = {"--connect", "--password", "--screenshot", "--frames",
-                                              "--wait-ms", "--cache-dir", "--log-level"};
+                                              "--wait-ms", "--cache-dir", "--log-level", "--locator"};
         bool bKnown = false;
         for (const char* k : kValued)
             bKnown = bKnown || opt == k;
@@ -126,6 +132,13 @@ int LxParseArgs(int argc, const char* const* argv, LX_OPTIONS* pOptions, std::st
             if (!ParseAddress(value, &o.sHost, &o.wPort))
                 return Fail(pError, "bad address '" + value + "' (expected HOST:PORT, port 1 to 65535)");
             bConnect = true;
+        } else if (opt == "--locator") {
+            std::string sIP;
+            in_addr addr;
+            if (!ParseAddress(value, &sIP, &o.wLocatorPort) || inet_pton(AF_INET, sIP.c_str(), &addr) != 1)
+                return Fail(pError, "bad locator address '" + value + "' (expected IPv4:PORT)");
+            o.dwLocatorIP = addr.s_addr;
+            o.bLocator = true;
         } else if (opt == "--password") {
             o.sPassword = value;
             bPassword = true;
@@ -151,15 +164,21 @@ int LxParseArgs(int argc, const char* const* argv, LX_OPTIONS* pOptions, std::st
             o.bLogLevel = true;
         }
     }
-    if (!bConnect) {
+    if (bConnect && bDemo)
+        return Fail(pError, "--connect and --demo exclude each other");
+    if (bDemo && bPassword)
+        return Fail(pError, "--demo knows its password; --password needs --connect");
+    if (!bConnect && !bDemo) {
         if (o.bHeadless || bPassword || !o.sScreenshot.empty())
-            return Fail(pError, "--headless, --password and --screenshot need --connect");
+            return Fail(pError, "--headless, --password and --screenshot need --connect or --demo");
+    } else if (o.bLocator) {
+        return Fail(pError, "--locator is for the connect window, not with --connect or --demo");
     }
     if (o.sScreenshot.empty() && (o.iFrames || o.iWaitMs))
         return Fail(pError, "--frames and --wait-ms need --screenshot");
     if (!o.sScreenshot.empty() && o.iWaitMs == 0)
         o.iWaitMs = o.iFrames ? LX_SCREENSHOT_CEILING_MS : LX_DEFAULT_SCREENSHOT_WAIT_MS;
-    o.eAction = bConnect ? LX_ACTION_CONNECT : LX_ACTION_USAGE;
+    o.eAction = bConnect ? LX_ACTION_CONNECT : bDemo ? LX_ACTION_DEMO : LX_ACTION_APP;
     *pOptions = o;
     return 1;
 }

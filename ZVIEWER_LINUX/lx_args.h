@@ -1,21 +1,24 @@
 // The zviewer command line.
 #pragma once
 
+#include <stdint.h>
+
 #include <string>
 
 #include "rvlog.h"
 
 enum LX_ACTION
 {
-    LX_ACTION_USAGE = 0,    // nothing to do: print the usage
+    LX_ACTION_APP = 0,      // no session named: the connect window
     LX_ACTION_HELP,
     LX_ACTION_VERSION,
     LX_ACTION_CONNECT,      // --connect: run a session
+    LX_ACTION_DEMO,         // --demo: run a session with the built-in demo controller
 };
 
 struct LX_OPTIONS
 {
-    LX_ACTION eAction = LX_ACTION_USAGE;
+    LX_ACTION eAction = LX_ACTION_APP;
     std::string sHost;              // name or dotted IPv4 address
     unsigned short wPort = 0;
     std::string sPassword;
@@ -24,6 +27,11 @@ struct LX_OPTIONS
     int iFrames = 0;                // capture after this many frames (0: not asked)
     int iWaitMs = 0;                // ... or after this many ms (0: not asked)
     std::string sCacheDir;          // overrides the cache directory
+    // Connect window: where discovery queries go (memory order, first octet
+    // first); the local broadcast on the locator port unless --locator.
+    uint32_t dwLocatorIP = 0xFFFFFFFFu;
+    unsigned short wLocatorPort = 444;
+    bool bLocator = false;
     bool bLogLevel = false;
     RV_LOG_LEVEL eLogLevel = RV_LOG_WARN;
 };

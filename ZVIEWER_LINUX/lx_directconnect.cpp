@@ -1,6 +1,5 @@
 #include "lx_directconnect.h"
 
-#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -9,6 +8,7 @@
 
 #include "lx_eglcontext.h"
 #include "lx_glview.h"
+#include "lx_interrupt.h"
 #include "lx_mainthread.h"
 #include "lx_mainwnd.h"
 #include "lx_runloop.h"
@@ -23,13 +23,6 @@ namespace {
 
 enum { CONNECT_TIMEOUT_MS = 5000 };
 
-volatile sig_atomic_t g_bInterrupted = 0;
-
-void OnInterrupt(int)
-{
-    g_bInterrupted = 1;
-}
-
 LX_EXIT_CODE Fail(LX_EXIT_CODE code, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
 
 LX_EXIT_CODE Fail(LX_EXIT_CODE code, const char* pszFormat, ...)
@@ -42,32 +35,6 @@ LX_EXIT_CODE Fail(LX_EXIT_CODE code, const char* pszFormat, ...)
     fprintf(stderr, "zviewer: %s\n", line);
     return code;
 }
-
-// SIGINT and SIGTERM end the run like closing the window, for the time of
-// the run only.
-class CInterruptScope
-{
-public:
-    CInterruptScope()
-    {
-        g_bInterrupted = 0;
-        struct sigaction sa;
-        memset(&sa, 0, sizeof sa);
-        sa.sa_handler = OnInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_OldInt);
-        sigaction(SIGTERM, &sa, &m_OldTerm);
-    }
-    ~CInterruptScope()
-    {
-        sigaction(SIGINT, &m_OldInt, nullptr);
-        sigaction(SIGTERM, &m_OldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_OldInt;
-    struct sigaction m_OldTerm;
-};
 
 CLxGLContext* CreateContext(const LX_OPTIONS& o, const std::string& sTitle, std::string* pError)
 {
@@ -111,7 +78,7 @@ LX_EXIT_CODE RunSession(const LX_OPTIONS& o)
     config.sScreenshot = o.sScreenshot;
     config.iFrames = o.iFrames;
     config.iWaitMs = o.iWaitMs;
-    config.pbInterrupt = &g_bInterrupted;
+    config.pbInterrupt = CLxInterruptScope::Flag();
     const LX_RUN_END end = LxRunViewer(pView, &mainThread, config, &why);
     delete pView;   // shuts the main window down in order and closes the link
 
@@ -147,7 +114,7 @@ LX_EXIT_CODE LxRunDirectConnect(const LX_OPTIONS& o)
         return Fail(LX_EXIT_FAILURE, "%s", why.c_str());
     if (!LxCreateSession(sCacheDir))
         return Fail(LX_EXIT_FAILURE, "a session exists already");
-    CInterruptScope interrupts;
+    CLxInterruptScope interrupts;
     const LX_EXIT_CODE code = RunSession(o);
     LxReleaseSession();
     return code;

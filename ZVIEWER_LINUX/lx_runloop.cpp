@@ -24,10 +24,9 @@ long long MsSince(CLOCK::time_point t)
     return std::chrono::duration_cast<std::chrono::milliseconds>(CLOCK::now() - t).count();
 }
 
-// The socket loop ends when the link drops (ConnectionChanged(0)) or the
-// controller ends the session; a link lost before the pump first saw it up
-// shows only in the session's own state.
-int SessionOver(LX_RUN_END* pEnd, bool bCheckLink)
+}  // namespace
+
+int LxSessionOver(LX_RUN_END* pEnd, bool bCheckLink)
 {
     CMainWnd* pWnd = g_pMainWindow;
     if (pWnd != nullptr && !(pWnd->RunFlags() & CMainWnd::RUN_SOCKET)) {
@@ -40,6 +39,18 @@ int SessionOver(LX_RUN_END* pEnd, bool bCheckLink)
     }
     return 0;
 }
+
+int LxIsCloseRequest(const SDL_Event& ev, unsigned int uWindowID)
+{
+    if (ev.type == SDL_WINDOWEVENT && ev.window.windowID == uWindowID && ev.window.event == SDL_WINDOWEVENT_CLOSE)
+        return 1;
+    // Ctrl+Q closes the viewer too: kiosk panels run without a window manager
+    // to offer a close button. It types no text, so the engine loses nothing.
+    return ev.type == SDL_KEYDOWN && ev.key.windowID == uWindowID && ev.key.keysym.scancode == SDL_SCANCODE_Q &&
+           (ev.key.keysym.mod & KMOD_CTRL);
+}
+
+namespace {
 
 LX_RUN_END Capture(CLxGLView* pView, const std::string& sPath, std::string* pError)
 {
@@ -60,15 +71,7 @@ int PumpWindowEvents(CLxGLView* pView, unsigned int uWindowID, unsigned int uWai
     if (!SDL_WaitEventTimeout(&ev, (int)uWaitMs))
         return 0;
     do {
-        if (ev.type == SDL_QUIT)
-            return 1;
-        if (ev.type == SDL_WINDOWEVENT && ev.window.windowID == uWindowID &&
-            ev.window.event == SDL_WINDOWEVENT_CLOSE)
-            return 1;
-        // Ctrl+Q closes the viewer too: kiosk panels run without a window manager
-        // to offer a close button. It types no text, so the engine loses nothing.
-        if (ev.type == SDL_KEYDOWN && ev.key.windowID == uWindowID && ev.key.keysym.scancode == SDL_SCANCODE_Q &&
-            (ev.key.keysym.mod & KMOD_CTRL))
+        if (ev.type == SDL_QUIT || LxIsCloseRequest(ev, uWindowID))
             return 1;
         pView->HandleEvent(ev, uWindowID);
     } while (SDL_PollEvent(&ev));
@@ -114,7 +117,7 @@ LX_RUN_END LxRunViewer(CLxGLView* pView, CLxMainThread* pMainThread, const LX_RU
         const bool bCheckLink = MsSince(lastLinkCheck) >= LINK_CHECK_MS;
         if (bCheckLink)
             lastLinkCheck = CLOCK::now();
-        if (SessionOver(&end, bCheckLink))
+        if (LxSessionOver(&end, bCheckLink))
             break;
         if (!config.sScreenshot.empty()) {
             const bool bFrames = config.iFrames > 0 && pView->MainWnd()->FrameCount() >= (uint32_t)config.iFrames;

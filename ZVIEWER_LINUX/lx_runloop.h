@@ -9,6 +9,7 @@
 
 class CLxGLView;
 class CLxMainThread;
+union SDL_Event;
 
 enum LX_RUN_END
 {
@@ -34,3 +35,10 @@ struct LX_RUN_CONFIG
 // *pError gets a one-line reason for LX_RUN_CAPTURE_FAILED.
 LX_RUN_END LxRunViewer(CLxGLView* pView, CLxMainThread* pMainThread, const LX_RUN_CONFIG& config,
                        std::string* pError);
+
+// 1 when the viewer's session is over: the socket loop ended because the link
+// dropped or the controller ended the session, or (with bCheckLink) the
+// session's link is down although the loop has not seen it yet.
+int LxSessionOver(LX_RUN_END* pEnd, bool bCheckLink);
+// 1 when the event asks to close the viewer window: its close button or Ctrl+Q.
+int LxIsCloseRequest(const SDL_Event& ev, unsigned int uWindowID);

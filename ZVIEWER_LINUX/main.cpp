@@ -18,10 +18,13 @@ int main(int argc, char** argv)
     case LX_ACTION_VERSION:
         std::printf("zviewer %s\n", ZVIEWER_VERSION);
         return LX_EXIT_OK;
+    case LX_ACTION_HELP:
+        std::fputs(LxUsageText(), stdout);
+        return LX_EXIT_OK;
     case LX_ACTION_CONNECT:
         return LxRunDirectConnect(options);
-    case LX_ACTION_HELP:
-    case LX_ACTION_USAGE:
+    case LX_ACTION_DEMO:
+    case LX_ACTION_APP:
     default:
         std::fputs(LxUsageText(), stdout);
         return LX_EXIT_OK;

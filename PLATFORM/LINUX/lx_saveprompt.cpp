@@ -105,7 +105,11 @@ int LxRunSavePrompt(const std::string& sExt, std::string* pPath)
         return 0;
     }
     IMGUI_CHECKVERSION();
+    // Another window (the connect window) may keep an ImGui context of its
+    // own: this dialog's is made current explicitly and the other restored.
+    ImGuiContext* pPrevious = ImGui::GetCurrentContext();
     ImGuiContext* pImGui = ImGui::CreateContext();
+    ImGui::SetCurrentContext(pImGui);
     ImGui::GetIO().IniFilename = nullptr;
     ImGui_ImplSDL2_InitForOpenGL(pWindow, ctx);
     ImGui_ImplOpenGL2_Init();
@@ -146,6 +150,7 @@ int LxRunSavePrompt(const std::string& sExt, std::string* pPath)
     ImGui_ImplOpenGL2_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext(pImGui);
+    ImGui::SetCurrentContext(pPrevious);
     SDL_GL_MakeCurrent(pWindow, nullptr);
     SDL_GL_DeleteContext(ctx);
     SDL_DestroyWindow(pWindow);

@@ -71,12 +71,28 @@ TEST(LxArgs, HelpVersionAndNothing)
     EXPECT_EQ(LX_ACTION_HELP, Parse({"--connect", "bad", "--help"}).o.eAction);
     EXPECT_EQ(LX_ACTION_HELP, Parse({"-h"}).o.eAction);
     EXPECT_EQ(LX_ACTION_VERSION, Parse({"--bogus", "--version"}).o.eAction);
+}
+
+TEST(LxArgs, ConnectWindowAndDemo)
+{
     PARSED p = Parse({});
     EXPECT_EQ(1, p.iOk);
-    EXPECT_EQ(LX_ACTION_USAGE, p.o.eAction);
-    p = Parse({"--log-level", "off"});
-    EXPECT_EQ(1, p.iOk);
-    EXPECT_EQ(LX_ACTION_USAGE, p.o.eAction);
+    EXPECT_EQ(LX_ACTION_APP, p.o.eAction);
+    p = Parse({"--log-level", "off", "--locator", "127.0.0.1:4444"});
+    ASSERT_EQ(1, p.iOk) << p.sError;
+    EXPECT_EQ(LX_ACTION_APP, p.o.eAction);
+    EXPECT_TRUE(p.o.bLocator);
+    const uint8_t* pOctets = reinterpret_cast<const uint8_t*>(&p.o.dwLocatorIP);
+    EXPECT_EQ(127, pOctets[0]);
+    EXPECT_EQ(1, pOctets[3]);
+    EXPECT_EQ(4444, p.o.wLocatorPort);
+    EXPECT_EQ(0xFFFFFFFFu, Parse({}).o.dwLocatorIP);     // the local broadcast
+    EXPECT_EQ(444, Parse({}).o.wLocatorPort);
+    p = Parse({"--demo", "--headless", "--screenshot", "d.png"});
+    ASSERT_EQ(1, p.iOk) << p.sError;
+    EXPECT_EQ(LX_ACTION_DEMO, p.o.eAction);
+    EXPECT_TRUE(p.o.bHeadless);
+    EXPECT_EQ(LX_DEFAULT_SCREENSHOT_WAIT_MS, p.o.iWaitMs);
 }
 
 TEST(LxArgs, RejectedCommandLinesGiveOneLine)
@@ -104,7 +120,13 @@ TEST(LxArgs, RejectedCommandLinesGiveOneLine)
         {{"--connect", "h:1", "--screenshot", ""}, "needs a file name"},
         {{"--connect", "h:1", "--frames", "2"}, "need --screenshot"},
         {{"--connect", "h:1", "--wait-ms", "2"}, "need --screenshot"},
-        {{"--headless"}, "need --connect"},
+        {{"--headless"}, "need --connect or --demo"},
+        {{"--demo", "--connect", "h:1"}, "exclude each other"},
+        {{"--demo", "--password", "x"}, "knows its password"},
+        {{"--demo=1"}, "takes no value"},
+        {{"--locator", "localhost:444"}, "bad locator address"},
+        {{"--locator", "127.0.0.1"}, "bad locator address"},
+        {{"--demo", "--locator", "127.0.0.1:444"}, "for the connect window"},
         {{"--password", "x"}, "need --connect"},
         {{"--screenshot", "s.png"}, "need --connect"},
         {{"--connect", "h:1", "--headless=yes"}, "takes no value"},
