@@ -84,7 +84,8 @@ void CSimAnnouncer::Serve()
         memcpy(&dwCode, query, sizeof dwCode);
         if (dwCode != RVT_PING_QUERY)
             continue;
-        if (sendto(m_fd, m_abAnswer, sizeof m_abAnswer, 0, (const sockaddr*)&from, len) == (ssize_t)sizeof m_abAnswer)
-            ++m_iAnswered;
+        // Counted first: the viewer may read the answer before sendto returns.
+        ++m_iAnswered;
+        sendto(m_fd, m_abAnswer, sizeof m_abAnswer, 0, (const sockaddr*)&from, len);
     }
 }

@@ -28,7 +28,7 @@ public:
     // Stops answering (joins the thread). Safe to call twice.
     void Stop();
     uint16_t Port() const { return m_wPort; }
-    // Queries answered since Start.
+    // Queries answered (or being answered) since Start.
     int Answered() const { return m_iAnswered.load(); }
 
 private:
