@@ -7,3 +7,6 @@ target_link_libraries(${name} PUBLIC PkgConfig::ZV_PLATFORM_LINUX)
 # coverage bitmaps; fontconfig finds the faces.
 pkg_check_modules(ZV_PLATFORM_LINUX_TEXT REQUIRED IMPORTED_TARGET GLOBAL pangocairo cairo fontconfig)
 target_link_libraries(${name} PUBLIC PkgConfig::ZV_PLATFORM_LINUX_TEXT)
+# System sleep and wake: logind's signal on the system bus through sd-bus.
+pkg_check_modules(ZV_PLATFORM_LINUX_BUS REQUIRED IMPORTED_TARGET GLOBAL libsystemd)
+target_link_libraries(${name} PUBLIC PkgConfig::ZV_PLATFORM_LINUX_BUS)

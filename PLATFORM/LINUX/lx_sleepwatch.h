@@ -11,7 +11,6 @@
 
 struct sd_bus;
 struct sd_bus_slot;
-struct sd_bus_message;
 
 class CLxSleepWatch
 {
@@ -26,6 +25,7 @@ public:
     // standard socket) and subscribes to logind's signal. 1 when watching;
     // 0 with a logged reason.
     int Open();
+    // Closing from a handler takes effect when Dispatch returns.
     void Close();
     bool IsOpen() const { return m_pBus != nullptr; }
 
@@ -36,13 +36,14 @@ public:
     // failed (the watch is closed then).
     int Dispatch();
 
-    // Called by Dispatch for each signal from logind.
+    // Called by Dispatch for each signal from logind. A handler must not
+    // destroy the watch.
     std::function<void()> OnWillSleep;
     std::function<void()> OnDidWake;
 
 private:
-    static int OnSignal(sd_bus_message* pMsg, void* pThis, void* pError);
-
     sd_bus* m_pBus = nullptr;
     sd_bus_slot* m_pSlot = nullptr;
+    bool m_bDispatching = false;
+    bool m_bClosePending = false;
 };
