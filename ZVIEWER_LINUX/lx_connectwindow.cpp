@@ -139,7 +139,7 @@ void CLxConnectWindow::ProcessEvent(const SDL_Event& ev)
     ImGui::SetCurrentContext(pPrevious);
 }
 
-LX_CONNECT_INPUT CLxConnectWindow::Draw(const LX_CONNECT_VIEW& view, double dNow)
+LX_CONNECT_INPUT CLxConnectWindow::Draw(const CONNECT_PAGE_VIEW& view, double dNow)
 {
     LX_CONNECT_INPUT input;
     if (!m_pWindow->MakeCurrent())
@@ -163,7 +163,7 @@ LX_CONNECT_INPUT CLxConnectWindow::Draw(const LX_CONNECT_VIEW& view, double dNow
     return input;
 }
 
-void CLxConnectWindow::DrawControls(const LX_CONNECT_VIEW& view, double dNow, LX_CONNECT_INPUT* pInput)
+void CLxConnectWindow::DrawControls(const CONNECT_PAGE_VIEW& view, double dNow, LX_CONNECT_INPUT* pInput)
 {
     const ImGuiIO& io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
@@ -173,7 +173,7 @@ void CLxConnectWindow::DrawControls(const LX_CONNECT_VIEW& view, double dNow, LX
                      ImGuiWindowFlags_NoBringToFrontOnFocus);
 
     ImGui::TextUnformatted("Controllers on this network");
-    ImGui::PushStyleVar(ImGuiStyleVar_Alpha, view.fOpacity);
+    ImGui::PushStyleVar(ImGuiStyleVar_Alpha, (float)view.dOpacity);
     ImGui::BeginDisabled(!view.bEnabled);
 
     // The list: one row per controller, light grey, no header.

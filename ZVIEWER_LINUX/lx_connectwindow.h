@@ -9,24 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "connectpage.h"
+
 class CLxSDLWindow;
 struct ImGuiContext;
 union SDL_Event;
-
-// What the window shows, taken from the connect page once per frame.
-struct LX_CONNECT_VIEW
-{
-    std::vector<std::string> rows;      // controllers found on the network
-    int iSelected = -1;
-    std::string sName;
-    std::string sPassword;
-    std::string sStatus;
-    bool bStatusVisible = false;
-    bool bBusy = false;
-    bool bEnabled = true;
-    float fOpacity = 1.0f;              // of the controls, while they fade
-    std::string sVersion;
-};
 
 // What the user did during one frame.
 struct LX_CONNECT_INPUT
@@ -61,13 +48,13 @@ public:
     void ProcessEvent(const SDL_Event& ev);
     // Draws one frame of the view at dNow seconds (for the busy indicator)
     // and returns what the user did since the last one.
-    LX_CONNECT_INPUT Draw(const LX_CONNECT_VIEW& view, double dNow);
+    LX_CONNECT_INPUT Draw(const CONNECT_PAGE_VIEW& view, double dNow);
     // Whether the window wants frames without events (it animates).
-    static bool IsAnimating(const LX_CONNECT_VIEW& view) { return view.bBusy || view.fOpacity < 1.0f; }
+    static bool IsAnimating(const CONNECT_PAGE_VIEW& view) { return view.bBusy || view.dOpacity < 1.0; }
 
 private:
     CLxConnectWindow() = default;
-    void DrawControls(const LX_CONNECT_VIEW& view, double dNow, LX_CONNECT_INPUT* pInput);
+    void DrawControls(const CONNECT_PAGE_VIEW& view, double dNow, LX_CONNECT_INPUT* pInput);
 
     std::unique_ptr<CLxSDLWindow> m_pWindow;
     ImGuiContext* m_pImGui = nullptr;
