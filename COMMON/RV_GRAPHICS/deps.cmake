@@ -6,3 +6,8 @@
 # program whose first use of either comes through the main window.
 target_link_libraries(${name} INTERFACE "$<LINK_ONLY:platform_linux>")
 set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
+# PNG images from the controller (graphic store, image surfaces) are decoded
+# from memory with libpng.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(ZV_RV_GRAPHICS_PNG REQUIRED IMPORTED_TARGET GLOBAL libpng)
+target_link_libraries(${name} PUBLIC PkgConfig::ZV_RV_GRAPHICS_PNG)
