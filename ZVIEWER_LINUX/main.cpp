@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "appdelegate.h"
 #include "lx_args.h"
+#include "lx_demo.h"
 #include "lx_directconnect.h"
 #include "lx_exitcodes.h"
 
@@ -24,9 +26,9 @@ int main(int argc, char** argv)
     case LX_ACTION_CONNECT:
         return LxRunDirectConnect(options);
     case LX_ACTION_DEMO:
+        return LxRunDemo(options);
     case LX_ACTION_APP:
     default:
-        std::fputs(LxUsageText(), stdout);
-        return LX_EXIT_OK;
+        return CAppDelegate::Run(options);
     }
 }

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "controller_sim.h"
+#include "demo_controller.h"
+#include "png_read.h"
 #include "scoped_temp_dir.h"
 
 namespace {
@@ -130,6 +132,21 @@ TEST_F(ProgramTest, HeadlessScreenshotAndConnectFailure)
     EXPECT_EQ(3, r.iExit);
     EXPECT_NE(std::string::npos, r.sErr.find("cannot connect to 127.0.0.1:" + port)) << r.sErr;
     EXPECT_NE(0, stat((m_dir / "t.png").c_str(), &st));
+}
+
+// --demo runs the built-in demo controller: headless, its first page is
+// what the screenshot shows.
+TEST_F(ProgramTest, DemoRunsHeadless)
+{
+    const std::string shot = m_dir / "demo.png";
+    RUN_RESULT r = RunProgram(m_dir, {"--demo", "--headless", "--screenshot", shot, "--wait-ms", "1500"});
+    ASSERT_EQ(0, r.iExit) << r.sErr;
+    PNG_RGB png;
+    ASSERT_TRUE(ReadPNGFile(shot, &png));
+    int x = 0, y = 0;
+    unsigned int uRooms = 0;
+    ASSERT_EQ(1, CDemoController::PageProbe(0, &x, &y, &uRooms));
+    EXPECT_EQ(uRooms, png.At(x, y));
 }
 
 }  // namespace
