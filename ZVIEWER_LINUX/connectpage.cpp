@@ -18,6 +18,16 @@ CConnectPage* CConnectPage::g_pInstance = nullptr;
 
 namespace {
 
+// Which controllers come and go, for the log of a user whose controller is
+// not listed.
+void LogSystem(const char* pszWhat, const CLocalSystem& system)
+{
+    const uint32_t dwIP = system.IP();
+    const uint8_t* pIP = reinterpret_cast<const uint8_t*>(&dwIP);
+    RVLog(RV_LOG_INFO, "%s \"%s\" at %u.%u.%u.%u:%u", pszWhat, RVToUtf8(system.Name()).c_str(), pIP[0], pIP[1],
+          pIP[2], pIP[3], (unsigned)system.Port());
+}
+
 const char kVersionAtStart[] = "2.0 Build 51.1";
 const char kVersionLogin[] = "7.4 Build 340.0 Rel";
 const char kDemoHost[] = "127.0.0.1";
@@ -335,12 +345,14 @@ void CConnectPage::PollLocator()
             }
         }
         if (!bKnown) {
+            LogSystem("Found", *pNew);
             m_pLocalSystems.push_back(std::move(pNew));
             bChanged = true;
         }
     }
     for (size_t i = 0; i < m_pLocalSystems.size();) {
         if (m_pLocalSystems[i]->LastPingTime() > EXPIRY_MS / 1000.0) {
+            LogSystem("Lost", *m_pLocalSystems[i]);
             m_pLocalSystems.erase(m_pLocalSystems.begin() + i);
             bChanged = true;
         } else {
