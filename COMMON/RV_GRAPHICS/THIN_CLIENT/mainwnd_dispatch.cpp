@@ -1,9 +1,10 @@
 // CMainWnd::ProcessMessage: the controller's messages, by identifier.
 //
 // Surface commands live in mainwnd_dispatch_surf.cpp, file saving in
-// mainwnd_dispatch_file.cpp, fonts in mainwnd_dispatch_font.cpp. Identifiers
+// mainwnd_dispatch_file.cpp, fonts in mainwnd_dispatch_font.cpp, the graphic
+// store in mainwnd_dispatch_gstore.cpp. Identifiers
 // without a handler are ignored. Messages meant for objects this build does
-// not have yet (audio player, graphic store, text entry, focus cursor,
+// not have yet (audio player, text entry, focus cursor,
 // intercom audio, outgoing media server) are logged at debug level and
 // dropped; each message is a frame of its own, so dropping one never upsets
 // the next.
@@ -119,15 +120,6 @@ const char* MissingOwner(short sID)
     case MSG_SOUND_SLOT_CACHED:
     case MSG_SOUND_SLOT_STORE:
         return "audio player";
-    case MSG_GRAPHIC_ADD:
-    case MSG_GRAPHIC_DELETE:
-    case MSG_GRAPHIC_CLEAR:
-    case MSG_GRAPHIC_ADD_CACHED:
-    case MSG_GRAPHIC_ADD_STORE:
-    case MSG_PRIMITIVE_ADD:
-    case MSG_PRIMITIVE_DELETE:
-    case MSG_PRIMITIVE_CLEAR:
-        return "graphic store";
     case MSG_TEXT_ENTRY_OPEN:
     case MSG_TEXT_ENTRY_CLOSE:
         return "text entry";
@@ -150,7 +142,7 @@ void CMainWnd::ProcessMessage(CRVMSG* pMsg)
         return;
     pMsg->ResetRead();
     short sID = pMsg->MessageID();
-    if (DispatchSurfaceCommand(this, pMsg))
+    if (DispatchSurfaceCommand(this, pMsg) || DispatchGraphicStore(this, pMsg))
         return;
     if (const char* pszOwner = MissingOwner(sID)) {
         NoHandlerYet(pMsg, pszOwner);

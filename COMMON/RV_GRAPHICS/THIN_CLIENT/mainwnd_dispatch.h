@@ -39,6 +39,10 @@ int DispatchSendInts(short sMessageID, short sSenderID, const int* pValues, int 
 // the identifier.
 int DispatchSurfaceCommand(CMainWnd* pWnd, CRVMSG* pMsg);
 
+// Graphic-store messages 20110 to 20112, 20166, 20167 and 20173 to 20175
+// (mainwnd_dispatch_gstore.cpp). 1 when it knew the identifier.
+int DispatchGraphicStore(CMainWnd* pWnd, CRVMSG* pMsg);
+
 // Message 20135: a chunk of the file opened by the last save prompt
 // (mainwnd_dispatch_file.cpp).
 void DispatchFileData(CMainWnd* pWnd, CRVMSG* pMsg);

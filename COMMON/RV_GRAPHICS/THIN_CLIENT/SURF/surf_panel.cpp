@@ -5,13 +5,22 @@
 #include "gl_es.h"
 #include "gl_thread.h"
 #include "gl_vbo.h"
+#include "graphstore.h"
 #include "mainwnd.h"
 #include "matrix.h"
 #include "renderobject.h"
 #include "rvmsg.h"
 #include "shaders.h"
 
-CDIBDC32* (*CSurfPanel::g_pfnSourceByID)(int iID) = nullptr;
+namespace {
+// Kind 25 looks its image up in the process's graphic store, when there is one.
+CDIBDC32* StoreSourceByID(int iID)
+{
+    return g_pGraphicStore ? g_pGraphicStore->SourceByID(iID) : nullptr;
+}
+}  // namespace
+
+CDIBDC32* (*CSurfPanel::g_pfnSourceByID)(int iID) = StoreSourceByID;
 
 CSurfPanel::CSurfPanel(CSurf* pParent, int iID, CRVRect rc0, CRVRect rc1, int iKind)
     : CSurf(pParent, iID, rc0, rc1),

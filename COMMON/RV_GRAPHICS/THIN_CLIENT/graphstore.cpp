@@ -1,0 +1,231 @@
+// CGraphicStore: the canvas list, lookups, removal through the main window's
+// garbage, and the image decoders it uses.
+#include "graphstore.h"
+
+#include "DIBDC32.h"
+#include "dibdc.h"
+#include "gl_trash.h"
+#include "mainwnd.h"
+#include "pngdecode.h"
+#include "rvlog.h"
+#include "tcf.h"
+
+#include <new>
+
+CGraphicStore* g_pGraphicStore = nullptr;
+
+namespace {
+
+class CHold
+{
+public:
+    explicit CHold(CRVCritical* pLock) : m_pLock(pLock)
+    {
+        if (m_pLock)
+            m_pLock->RVLock();
+    }
+    ~CHold()
+    {
+        if (m_pLock)
+            m_pLock->RVUnlock();
+    }
+    CHold(const CHold&) = delete;
+    CHold& operator=(const CHold&) = delete;
+
+private:
+    CRVCritical* m_pLock;
+};
+
+// The main window's tree lock, when there is a main window.
+CRVCritical* TreeLock()
+{
+    return g_pMainWindow ? g_pMainWindow->TreeLock() : nullptr;
+}
+
+// A canvas the store lets go of: released on the drawing thread through the
+// garbage, or at once when no main window draws anything.
+void Discard(CDIBDC32* pDib)
+{
+    if (g_pMainWindow)
+        g_pMainWindow->AddToGarbage(pDib);
+    else
+        pDib->Release();
+}
+
+}  // namespace
+
+CDIBDC32* LoadRVPNG32(const unsigned char* pData, int iLength, int)
+{
+    CAlphaDIB* pDib = CPNGDecoder::CreateDIB(pData, iLength);
+    if (!pDib)
+        return nullptr;
+    CDIBDC32* pOut = new (std::nothrow) CDIBDC32(pDib);
+    if (!pOut)
+        delete pDib;
+    return pOut;
+}
+
+CDIBDC32* CGraphicStore::LoadTCF1(const unsigned char* pData, int iLength)
+{
+    const RVT_COMPRESSED_IMAGE image = {pData, iLength > 0 ? (uint32_t)iLength : 0u};
+    const SIZE size = pData ? CTAVOImageFormat::ExtractImageSize(&image) : SIZE{0, 0};
+    CAlphaDIB* pDib = nullptr;
+    if (size.cx > 0 && size.cy > 0)
+        pDib = new (std::nothrow) CAlphaDIB(size.cx, size.cy, 0, 0, 0, 0);
+    if (pDib && pDib->IsValid()) {
+        // The end code may stop short of the last pixel: the rest stays clear.
+        pDib->Fill(0);
+        if (CTAVOImageFormat::DecompressImage(pDib->Bits(), pDib->DX(), &image)) {
+            pDib->MakePreMult();
+            if (CDIBDC32* pOut = new (std::nothrow) CDIBDC32(pDib))
+                return pOut;
+        }
+    }
+    delete pDib;
+    RVLog(RV_LOG_WARN, "Error in LoadTCF1");
+    return nullptr;
+}
+
+int CGraphicStore::Margin1(const CDIBDC32* pDib)
+{
+    return pDib ? (int)(uint32_t)pDib->StoreValue() : 0;
+}
+
+int CGraphicStore::Margin2(const CDIBDC32* pDib)
+{
+    return pDib ? (int)(uint32_t)(pDib->StoreValue() >> 32) : 0;
+}
+
+CGraphicStore::CGraphicStore() : m_pCanvases{}, m_iCount(0), m_uGeneration(0) {}
+
+CGraphicStore::~CGraphicStore()
+{
+    ReleaseAll();
+}
+
+int CGraphicStore::Count()
+{
+    CHold hold(&m_Lock);
+    return m_iCount;
+}
+
+CDIBDC32* CGraphicStore::SourceByID(int iID)
+{
+    {
+        CHold hold(&m_Lock);
+        for (int i = 0; i < m_iCount; i++)
+            if ((int)m_pCanvases[i]->ImageID() == iID)
+                return m_pCanvases[i];
+    }
+    if (iID != 0)
+        RVLog(RV_LOG_INFO, "Error no item ID (0x%08X)", (unsigned int)iID);
+    return nullptr;
+}
+
+CDIBDC32* CGraphicStore::RetainSourceByID(int iID)
+{
+    CHold hold(&m_Lock);
+    CDIBDC32* pDib = SourceByID(iID);
+    if (pDib)
+        pDib->Retain();
+    return pDib;
+}
+
+void CGraphicStore::RemoveLocked(int iID)
+{
+    int iKept = 0;
+    for (int i = 0; i < m_iCount; i++) {
+        CDIBDC32* pDib = m_pCanvases[i];
+        if ((int)pDib->ImageID() == iID)
+            Discard(pDib);
+        else
+            m_pCanvases[iKept++] = pDib;
+    }
+    for (int i = iKept; i < m_iCount; i++)
+        m_pCanvases[i] = nullptr;
+    m_iCount = iKept;
+}
+
+void CGraphicStore::ClearGraphic(int iID)
+{
+    CHold tree(TreeLock());
+    CHold hold(&m_Lock);
+    RemoveLocked(iID);
+}
+
+int CGraphicStore::AddCanvas(CDIBDC32* pDib, int iID, int iFlags, int iMargin1, int iMargin2)
+{
+    if (!pDib)
+        return 0;
+    pDib->ImageID((uint32_t)iID);
+    pDib->StoreFlags((uint32_t)iFlags);
+    pDib->StoreValue((uint64_t)(uint32_t)iMargin2 << 32 | (uint32_t)iMargin1);
+    CHold tree(TreeLock());
+    CHold hold(&m_Lock);
+    RemoveLocked(iID);
+    if (m_iCount >= MAX_CANVASES) {
+        Discard(pDib);
+        return 0;
+    }
+    m_pCanvases[m_iCount++] = pDib;
+    __atomic_add_fetch(&m_uGeneration, 1, __ATOMIC_RELEASE);
+    return 1;
+}
+
+void CGraphicStore::ClearAll()
+{
+    CHold tree(TreeLock());
+    {
+        CHold hold(&m_Lock);
+        for (int i = 0; i < m_iCount; i++) {
+            Discard(m_pCanvases[i]);
+            m_pCanvases[i] = nullptr;
+        }
+        m_iCount = 0;
+    }
+    // Surfaces may still hold what was just thrown away; they look again.
+    if (g_pMainWindow)
+        g_pMainWindow->InvalidateGraphStorePointers();
+}
+
+void CGraphicStore::ReleaseAll()
+{
+    RVLog(RV_LOG_DEBUG, "Release All");
+    CHold hold(&m_Lock);
+    for (int i = 0; i < m_iCount; i++) {
+        m_pCanvases[i]->Release();
+        m_pCanvases[i] = nullptr;
+    }
+    m_iCount = 0;
+}
+
+void CGraphicStore::OnGLContextLost()
+{
+    CHold hold(&m_Lock);
+    for (int i = 0; i < m_iCount; i++)
+        m_pCanvases[i]->OnGLContextLost();
+}
+
+void CGraphicStore::OnGLContextRestore()
+{
+    CHold hold(&m_Lock);
+    for (int i = 0; i < m_iCount; i++)
+        m_pCanvases[i]->OnGLContextRestore();
+}
+
+void CGraphicStore::DeleteBuffer(int iBuffer)
+{
+    if (iBuffer >= 0)
+        GLTrashBuffer((unsigned int)iBuffer);
+}
+
+void CGraphicStore::DeleteTexture(int iTexture)
+{
+    if (iTexture >= 0)
+        GLTrashTexture((unsigned int)iTexture);
+}
+
+void CGraphicStore::FlushTrash()
+{
+    GLFlushTrash();
+}
