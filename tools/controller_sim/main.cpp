@@ -1,5 +1,6 @@
 // zcontroller-sim: a simulated controller on 127.0.0.1 for the viewer.
 #include "controller_sim.h"
+#include "demo_controller.h"
 #include "rvlog.h"
 
 #include <signal.h>
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -17,6 +19,7 @@ void OnSignal(int) { g_bQuit = 1; }
 
 const char kUsage[] =
     "usage: zcontroller-sim [options]\n"
+    "  --demo              serve the demo panel (system \"Corvin Demo\", its password)\n"
     "  --port N            listen on 127.0.0.1:N (0, the default: a free port)\n"
     "  --password P        password the login is checked against (default empty)\n"
     "  --challenge TEXT    fixed login challenge (default: random per connection)\n"
@@ -50,11 +53,24 @@ int Usage(const char* why)
     return why ? 2 : 0;
 }
 
+bool HasOption(int argc, char** argv, const char* pszOption)
+{
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], pszOption) == 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    CControllerSim sim;
+    // The demo brings its own sim with its name and password; the other
+    // options apply to that sim as to a plain one.
+    const bool bDemo = HasOption(argc, argv, "--demo");
+    std::unique_ptr<CDemoController> demo(bDemo ? new CDemoController : nullptr);
+    std::unique_ptr<CControllerSim> plain(bDemo ? nullptr : new CControllerSim);
+    CControllerSim& sim = bDemo ? demo->Sim() : *plain;
     CSimScript script;
     unsigned long port = 0;
     bool bOnce = false, bScript = false;
@@ -75,6 +91,8 @@ int main(int argc, char** argv)
             bOnce = true;
             continue;
         }
+        if (opt == "--demo")
+            continue;
         if (opt == "--no-login-check") {
             sim.SetRequireLogin(0);
             continue;
@@ -122,6 +140,8 @@ int main(int argc, char** argv)
             return Usage(("unknown option " + opt).c_str());
         }
     }
+    if (bDemo && bScript)
+        return Usage("--demo and --script cannot be combined");
     if (pszLog && !sim.OpenLog(pszLog)) {
         fprintf(stderr, "zcontroller-sim: cannot write %s\n", pszLog);
         return 2;

@@ -67,7 +67,7 @@ void AddClimate(const DEMO_STATE& state, SIM_SURFACE* pPage)
     // The indoor temperature stands on a glossy floor.
     SIM_SURFACE indoor = SimRect(DEMO_ID_INDOOR_CARD, kDemoIndoorCard, DEMO_COLOR_TILE, 16);
     indoor.Add(SimText(DEMO_ID_INDOOR_LABEL, CRVRect(24, 18, 316, 30), "Indoor", kLabel));
-    indoor.Add(SimMirror(DEMO_ID_INDOOR_MIRROR, CRVRect(24, 52, 316, 200), 80, 104)
+    indoor.Add(SimMirror(DEMO_ID_INDOOR_MIRROR, CRVRect(24, 52, 316, 200), 64, 90)
                    .Add(SimText(DEMO_ID_INDOOR_VALUE, CRVRect(0, 8, 316, 96), DemoDegrees(DEMO_INDOOR_TENTHS).c_str(),
                                 {DEMO_COLOR_TEXT, 72, SIM_ALIGN_CENTRE | SIM_ALIGN_MIDDLE})));
     pPage->Add(std::move(indoor));
