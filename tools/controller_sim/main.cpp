@@ -1,6 +1,7 @@
 // zcontroller-sim: a simulated controller on 127.0.0.1 for the viewer.
 #include "controller_sim.h"
 #include "demo_controller.h"
+#include "sim_announcer.h"
 #include "rvlog.h"
 
 #include <signal.h>
@@ -31,6 +32,10 @@ const char kUsage[] =
     "  --script FILE       run FILE on every connection (format: README.md)\n"
     "  --log FILE          write the traffic of both directions to FILE\n"
     "  --once              exit when the first connection ends\n"
+    "  --announce N        answer discovery queries on UDP 127.0.0.1:N (0: a free\n"
+    "                      port) with this controller's name and port\n"
+    "  --demo-layout       print where the demo's tabs are and which pixel shows\n"
+    "                      each page (for window tests), and exit\n"
     "  --log-level LEVEL   debug, info, warn (default), error or off\n";
 
 bool ParseUInt(const char* text, unsigned long max, unsigned long* pOut)
@@ -53,6 +58,21 @@ int Usage(const char* why)
     return why ? 2 : 0;
 }
 
+// "tab N X Y" for each tab's centre and "probe N X Y RRGGBB" for the pixel
+// that shows page N, in window coordinates.
+int PrintDemoLayout()
+{
+    for (int i = 0; i < CDemoController::TABS; i++) {
+        int x = 0, y = 0;
+        unsigned int rgb = 0;
+        if (CDemoController::TabCenter(i, &x, &y))
+            printf("tab %d %d %d\n", i, x, y);
+        if (CDemoController::PageProbe(i, &x, &y, &rgb))
+            printf("probe %d %d %d %06X\n", i, x, y, rgb);
+    }
+    return 0;
+}
+
 bool HasOption(int argc, char** argv, const char* pszOption)
 {
     for (int i = 1; i < argc; i++)
@@ -73,7 +93,9 @@ int main(int argc, char** argv)
     CControllerSim& sim = bDemo ? demo->Sim() : *plain;
     CSimScript script;
     unsigned long port = 0;
-    bool bOnce = false, bScript = false;
+    bool bOnce = false, bScript = false, bAnnounce = false;
+    unsigned long announcePort = 0;
+    std::string sName = bDemo ? CDemoController::SystemName() : "Simulated Controller";
     const char* pszLog = nullptr;
     if (const char* env = getenv("ZV_LOG")) {
         RV_LOG_LEVEL level;
@@ -93,6 +115,8 @@ int main(int argc, char** argv)
         }
         if (opt == "--demo")
             continue;
+        if (opt == "--demo-layout")
+            return PrintDemoLayout();
         if (opt == "--no-login-check") {
             sim.SetRequireLogin(0);
             continue;
@@ -119,6 +143,11 @@ int main(int argc, char** argv)
             sim.SetSessionID((int)v);
         } else if (opt == "--name") {
             sim.SetSystemName(value);
+            sName = value;
+        } else if (opt == "--announce") {
+            if (!ParseUInt(value, 65535, &announcePort))
+                return Usage("bad --announce");
+            bAnnounce = true;
         } else if (opt == "--keepalive") {
             if (!ParseUInt(value, 3600000, &n))
                 return Usage("bad --keepalive");
@@ -158,6 +187,15 @@ int main(int argc, char** argv)
         return 1;
     }
     printf("zcontroller-sim listening on 127.0.0.1:%u\n", sim.Port());
+    CSimAnnouncer announcer;
+    if (bAnnounce) {
+        if (!announcer.Start((unsigned short)announcePort, sim.Port(), sName.c_str())) {
+            fprintf(stderr, "zcontroller-sim: cannot answer discovery on UDP 127.0.0.1:%lu\n", announcePort);
+            sim.Stop();
+            return 1;
+        }
+        printf("zcontroller-sim announcing on 127.0.0.1:%u\n", announcer.Port());
+    }
     fflush(stdout);
 
     int rc = 0;
