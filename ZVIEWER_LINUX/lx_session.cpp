@@ -6,8 +6,11 @@
 #include <sys/socket.h>
 
 #include "FontServer.h"
+#include "lx_mainwnd.h"
 #include "lx_sysinfo.h"
 #include "lx_utf8.h"
+#include "mainwnd.h"
+#include "resource_mgr.h"
 #include "rvlog.h"
 #include "rvserver.h"
 #include "z_client.h"
@@ -58,6 +61,9 @@ int LxCreateSession(const std::string& sCacheDir)
     // Downloaded fonts and the font choice live with the resource cache, so
     // they survive a restart.
     CFontServer::SetFontDirectory(CRVString(sCacheDir.c_str()));
+    // The resource cache lives there too, for the same reason.
+    CResourceManager::SetCacheDirectory(sCacheDir.c_str());
+    CLxMainWnd::InitGraphStore();
     CRVString info[4];
     LxGetClientInfo(info);
     g_pRVServer->SetClientInfo(info[0], info[1], info[2], info[3]);
@@ -66,6 +72,10 @@ int LxCreateSession(const std::string& sCacheDir)
 
 void LxReleaseSession()
 {
+    CLxMainWnd::ReleaseGraphStore();
+    // The session start created the resource cache; it goes with the session.
+    delete CMainWnd::g_pResourceManager;
+    CMainWnd::g_pResourceManager = nullptr;
     delete g_pRVServer;
     g_pRVServer = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "RVQuery.h"
 #include "gldelegate.h"
+#include "graphstore.h"
 #include "lx_glview.h"
 #include "lx_keymap.h"
 #include "lx_mainthread.h"
@@ -223,6 +224,21 @@ void CLxMainWnd::StopCamera()
     m_pCameraView->Stop();
     delete m_pCameraView;
     m_pCameraView = nullptr;
+}
+
+void CLxMainWnd::InitGraphStore()
+{
+    if (g_pGraphicStore == nullptr)
+        g_pGraphicStore = new CGraphicStore;
+}
+
+void CLxMainWnd::ReleaseGraphStore()
+{
+    if (g_pGraphicStore == nullptr)
+        return;
+    g_pGraphicStore->ReleaseAll();
+    delete g_pGraphicStore;
+    g_pGraphicStore = nullptr;
 }
 
 int CLxMainWnd::InitSession(int iSessionID, int iDX, int iDY)

@@ -87,6 +87,10 @@ public:
     CLxMainThread* MainThread() const { return m_pMainThread; }
 
     // ---- class-level operations ----
+    // Creates the process's graphic store (g_pGraphicStore) unless it exists.
+    static void InitGraphStore();
+    // Releases every image of the graphic store and deletes it.
+    static void ReleaseGraphStore();
     // Opens the engine's session for a screen of iDX x iDY (both
     // orientations, scale 1): the controller's session ID, or -1.
     static int InitSession(int iSessionID, int iDX, int iDY);

@@ -4,6 +4,7 @@
 #include "FontServer.h"
 #include "RVQuery.h"
 #include "msgids.h"
+#include "resource_mgr.h"
 #include "rvmsg.h"
 
 // Capabilities the viewer announces at the session start.
@@ -26,8 +27,14 @@ int CMainWnd::InitSession(int iSessionID, SIZE size0, SIZE size1, int iScale, IO
     question.PutInt(0);
     question.PutInt(0);
     question.PutInt(124);
-    // The outgoing RTSP server's and the resource cache's configurations are
-    // appended here by their own code once they exist; nothing is appended yet.
+    // The outgoing RTSP server's configuration belongs here, before the cache
+    // keys, once that server exists.
+    // The keys of the resource cache end the message, so that the controller
+    // can refer to what the viewer holds instead of sending it again.
+    if (!g_pResourceManager)
+        g_pResourceManager = new CResourceManager(CResourceManager::CacheDirectory());
+    g_pResourceManager->Read();
+    g_pResourceManager->LoadConfig(&question);
 
     CRVQuery query;
     CRVMSG* pAnswer = nullptr;

@@ -1,12 +1,15 @@
 // The session start: the exact 20000 question and the use of its answer.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <mutex>
 #include <vector>
 
 #include "engine_fixture.h"
 #include "mainwnd.h"
+#include "resource_mgr.h"
 #include "rvrect_print.h"
+#include "scoped_temp_dir.h"
 
 namespace {
 
@@ -40,9 +43,33 @@ TEST_F(MainWndSession, SessionStartCarriesSizesCapabilitiesAndScale)
     EXPECT_EQ(q.sMessage, MSG_INIT_SESSION);
     EXPECT_NE(q.sSender, 0);    // the query's own sender ID, for the answer to find it
     // Session ID, capabilities, both sizes, orientation, font file length,
-    // scale x 135 twice, 0, 0, 124; nothing appended after it.
-    EXPECT_EQ(FrameInts(q), (std::vector<int>{ 7, 0x1F7FEEFF, 800, 600, 600, 800, 0, 0, 270, 270, 0, 0, 124 }));
-    EXPECT_EQ(q.data.size(), 52u);
+    // scale x 135 twice, 0, 0, 124; then the resource cache's keys: none.
+    EXPECT_EQ(FrameInts(q), (std::vector<int>{ 7, 0x1F7FEEFF, 800, 600, 600, 800, 0, 0, 270, 270, 0, 0, 124, 0 }));
+    EXPECT_EQ(q.data.size(), 56u);
+}
+
+TEST_F(MainWndSession, SessionStartEndsWithTheCachedKeys)
+{
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.ok());
+    std::vector<unsigned char> key(16);
+    for (int i = 0; i < 16; i++)
+        key[i] = (unsigned char)(0x10 * i + 1);
+    std::ofstream(dir / "01112131415161718191A1B1C1D1E1F1.res") << "x";     // the key above
+    std::ofstream(dir / "notes.txt") << "x";
+    CResourceManager* pBefore = CMainWnd::g_pResourceManager;
+    CResourceManager cache(dir.path().c_str());
+    CMainWnd::g_pResourceManager = &cache;
+
+    AnswerWith(42);
+    EXPECT_EQ(CMainWnd::InitSession(7, SIZE{ 800, 600 }, SIZE{ 600, 800 }, 1, IOS_SESSION_CTX_DEFAULT), 42);
+    m_peer.StopResponder();
+    CMainWnd::g_pResourceManager = pBefore;
+    ASSERT_EQ(m_questions.size(), 1u);
+    const std::vector<unsigned char>& d = m_questions[0].data;
+    ASSERT_EQ(d.size(), 52u + 4 + 16);
+    EXPECT_EQ(std::vector<unsigned char>(d.begin() + 52, d.begin() + 56), (std::vector<unsigned char>{ 1, 0, 0, 0 }));
+    EXPECT_EQ(std::vector<unsigned char>(d.begin() + 56, d.end()), key);
 }
 
 TEST_F(MainWndSession, AlternativeContextAsksWith20002)
