@@ -288,10 +288,7 @@ void CSimBatch::AnimateTransform(int iSurface, int x, int y, int iScaleX, int iS
 
 // ---- CSimAnimation -----------------------------------------------------------
 
-CSimAnimation::CSimAnimation(int iSurface, int iHeaderFlags)
-    : m_iSurface(iSurface), m_iHeaderFlags(iHeaderFlags), m_steps(0, 0, 0, 1)
-{
-}
+CSimAnimation::CSimAnimation(int iSurface, int iHeaderFlags) : m_iSurface(iSurface), m_iHeaderFlags(iHeaderFlags) {}
 
 void CSimAnimation::Move(int iTarget, const CRVRect& rc, unsigned int uDelayMs)
 {
@@ -309,15 +306,18 @@ void CSimAnimation::Step(int iCommand, int iFlags, int iTarget, const CRVRect& r
     RV_ASSERT(uDelayMs <= 0xFFFF);
     if (uDelayMs)
         iFlags |= STEP_HAS_DELAY;
-    m_steps.PutInt(iCommand);
-    m_steps.PutInt(iFlags);
-    m_steps.PutInt(0);
-    m_steps.PutInt(iTarget);
-    m_steps.PutRECT(rc);
-    m_steps.PutInt(iValue1);
-    m_steps.PutInt(iValue2);
+    CPropWriter w;
+    w->PutInt(iCommand);
+    w->PutInt(iFlags);
+    w->PutInt(0);
+    w->PutInt(iTarget);
+    w->PutRECT(rc);
+    w->PutInt(iValue1);
+    w->PutInt(iValue2);
     if (iFlags & STEP_HAS_DELAY)
-        m_steps.PutWORD((unsigned short)(uDelayMs > 0xFFFF ? 0xFFFF : uDelayMs));
+        w->PutWORD((unsigned short)(uDelayMs > 0xFFFF ? 0xFFFF : uDelayMs));
+    const SIM_BYTES step = w.Bytes();
+    m_steps.insert(m_steps.end(), step.begin(), step.end());
     m_iSteps++;
 }
 
@@ -326,7 +326,5 @@ void CSimAnimation::Write(CRVMSG* pMsg) const
     pMsg->PutInt(m_iSurface);
     pMsg->PutInt(m_iHeaderFlags);
     pMsg->PutInt(m_iSteps);
-    CRVMSG& steps = const_cast<CRVMSG&>(m_steps);
-    if (steps.DataSize() > 0)
-        pMsg->PutDataNoAlign(steps.Data(), steps.DataSize());
+    PutBytes(pMsg, m_steps);
 }

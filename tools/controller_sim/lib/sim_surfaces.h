@@ -197,5 +197,5 @@ private:
     int m_iSurface;
     int m_iHeaderFlags;
     int m_iSteps = 0;
-    CRVMSG m_steps;
+    SIM_BYTES m_steps;      // the steps' bytes, in order
 };
