@@ -117,25 +117,25 @@ void CAppDelegate::ApplicationWillTerminate()
 void CAppDelegate::ReceiveSleepNote()
 {
     RVLog(RV_LOG_INFO, "receiveSleepNote: PrepareForSleep");
-    const bool bViewer = m_pView != nullptr;
-    CloseViewer();
-    if (bViewer)
-        m_pConnectPage->OnViewerWindowClosed();
-    m_pConnectPage->FinishConnect();
-    CRVComm::ReleaseInstance();
+    EndSession();
 }
 
 void CAppDelegate::ReceiveWakeNote()
 {
     RVLog(RV_LOG_INFO, "receiveWakeNote: PrepareForSleep");
+    EndSession();
+    CRVComm::InitInstance(m_sCacheDir);
+    BringToFront();
+}
+
+void CAppDelegate::EndSession()
+{
     const bool bViewer = m_pView != nullptr;
     CloseViewer();
     if (bViewer)
         m_pConnectPage->OnViewerWindowClosed();
     m_pConnectPage->FinishConnect();
     CRVComm::ReleaseInstance();
-    CRVComm::InitInstance(m_sCacheDir);
-    BringToFront();
 }
 
 int CAppDelegate::RunOnce()

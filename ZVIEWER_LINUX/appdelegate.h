@@ -47,6 +47,8 @@ private:
     void ApplicationWillTerminate();
     void ReceiveSleepNote();
     void ReceiveWakeNote();
+    // Closes the viewer (the page comes back) and releases the session.
+    void EndSession();
     // One round of the loop: events, queued calls, timers, the session, a
     // frame of the connect window. 0 once the application is to end.
     int RunOnce();
