@@ -234,9 +234,7 @@ void CLxMainWnd::InitGraphStore()
 
 void CLxMainWnd::ReleaseGraphStore()
 {
-    if (g_pGraphicStore == nullptr)
-        return;
-    g_pGraphicStore->ReleaseAll();
+    // Deleting the store releases every image it holds.
     delete g_pGraphicStore;
     g_pGraphicStore = nullptr;
 }
