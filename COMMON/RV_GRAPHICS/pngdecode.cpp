@@ -146,6 +146,10 @@ int Decode(PNG_DECODE* pd)
     }
     if (bAlpha)
         pd->pDib->MakePreMult();
+    // The pitch columns go up with the texture: clear, not leftover memory.
+    CAlphaDIB* pDib = pd->pDib;
+    for (int y = 0; y < pDib->DY() && pDib->DX() > pDib->Width(); y++)
+        memset(pDib->Pixel(pDib->Width(), y), 0, (size_t)(pDib->DX() - pDib->Width()) * 4);
     return 1;
 }
 

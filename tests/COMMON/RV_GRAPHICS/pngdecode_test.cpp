@@ -76,6 +76,9 @@ TEST(PNGDecoder, EverySuiteImageMatchesItsDump)
         ASSERT_EQ(dib->Width(), sng.iWidth);
         ASSERT_EQ(dib->Height(), sng.iHeight);
         EXPECT_EQ((dib->AlphaFlags() & CAlphaDIB::ALPHA_PREMULTIPLIED) != 0, sng.bTransparency);
+        for (int y = 0; y < dib->DY(); y++)
+            for (int x = dib->Width(); x < dib->DX(); x++)
+                ASSERT_EQ(*dib->Pixel(x, y), 0u) << "pitch column " << x << " of row " << y;
         int bad = 0;
         for (int y = 0; y < sng.iHeight && bad < 3; y++)
             for (int x = 0; x < sng.iWidth && bad < 3; x++) {
