@@ -2,9 +2,9 @@
 #include "graphstore.h"
 
 #include "DIBDC32.h"
+#include "mainwnd.h"
 #include "msgids.h"
 #include "resource_mgr.h"
-#include "mainwnd.h"
 #include "rvlog.h"
 #include "rvmsg.h"
 
@@ -49,6 +49,18 @@ int ReadImageBytes(CRVMSG* pMsg, const unsigned char** ppData, int* piLength)
     return 1;
 }
 
+// Images made by shaded primitives (format 11) and the primitive messages
+// need a primitive renderer this build does not have yet: they are dropped,
+// reported at warn level the first time for each kind (a page may carry
+// hundreds) and at debug level after that.
+void NotAvailable(int iWhich, const char* pszWhat)
+{
+    static unsigned int s_uReported = 0;    // bit 0: format 11, bits 1 to 3: 20173 to 20175
+    const unsigned int uBit = 1u << iWhich;
+    const int bFirst = !(__atomic_fetch_or(&s_uReported, uBit, __ATOMIC_RELAXED) & uBit);
+    RVLog(bFirst ? RV_LOG_WARN : RV_LOG_DEBUG, "graphic store: %s not available yet, dropped", pszWhat);
+}
+
 // The image decoded by its format; null on failure (logged by the decoder).
 CDIBDC32* DecodeImage(int iFormat, const unsigned char* pData, int iLength)
 {
@@ -57,17 +69,10 @@ CDIBDC32* DecodeImage(int iFormat, const unsigned char* pData, int iLength)
     if (iFormat == CGraphicStore::FORMAT_OWN)
         return CGraphicStore::LoadTCF1(pData, iLength);
     if (iFormat == CGraphicStore::FORMAT_PRIMITIVE_IMAGE) {
-        RVLog(RV_LOG_WARN, "graphic store: images made by shaded primitives (format 11) are not available yet");
+        NotAvailable(0, "images made by shaded primitives (format 11) are");
         return nullptr;
     }
     return LoadRVPNG32(pData, iLength);
-}
-
-// Shaded primitives need a primitive renderer this build does not have yet;
-// the messages are read no further and dropped.
-void PrimitiveNotAvailable(const CRVMSG* pMsg)
-{
-    RVLog(RV_LOG_WARN, "message %d: shaded primitives are not available yet, dropped", pMsg->MessageID());
 }
 
 }  // namespace
@@ -100,9 +105,13 @@ void CGraphicStore::ProcessMessage(CRVMSG* pMsg)
         ClearAll();
         break;
     case MSG_PRIMITIVE_ADD:
+        NotAvailable(1, "shaded primitives (message 20173) are");
+        break;
     case MSG_PRIMITIVE_DELETE:
+        NotAvailable(2, "shaded primitives (message 20174) are");
+        break;
     case MSG_PRIMITIVE_CLEAR:
-        PrimitiveNotAvailable(pMsg);
+        NotAvailable(3, "shaded primitives (message 20175) are");
         break;
     default:
         break;

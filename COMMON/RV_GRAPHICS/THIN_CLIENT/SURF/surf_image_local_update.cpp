@@ -12,13 +12,13 @@
 namespace {
 
 // Updates in encodings this build does not decode yet are dropped; each
-// encoding is reported once per run, as a page may send them by the hundred.
+// encoding is reported at warn level once per run, as a page may send them by
+// the hundred, and at debug level after that.
 void NotAvailableOnce(int iEncoding)
 {
     static unsigned int s_uReported = 0;        // bit e: encoding e (0 .. 30), bit 31: any other
     const unsigned int uBit = (iEncoding >= 0 && iEncoding < 31) ? 1u << iEncoding : 1u << 31;
-    if (__atomic_fetch_or(&s_uReported, uBit, __ATOMIC_RELAXED) & uBit)
-        return;
+    const int bFirst = !(__atomic_fetch_or(&s_uReported, uBit, __ATOMIC_RELAXED) & uBit);
     const char* pszWhat = "an unknown encoding";
     switch (iEncoding) {
     case CSurfImageLocal::ENCODING_GIF: pszWhat = "GIF"; break;
@@ -28,7 +28,8 @@ void NotAvailableOnce(int iEncoding)
     case CSurfImageLocal::ENCODING_H264: pszWhat = "H.264"; break;
     default: break;
     }
-    RVLog(RV_LOG_WARN, "image update with encoding %d (%s): not available yet, dropped", iEncoding, pszWhat);
+    RVLog(bFirst ? RV_LOG_WARN : RV_LOG_DEBUG, "image update with encoding %d (%s): not available yet, dropped",
+          iEncoding, pszWhat);
 }
 
 }  // namespace

@@ -300,16 +300,22 @@ TEST_F(GraphicStore, ImagesKeptInAndTakenFromTheCache)
 
 TEST_F(GraphicStore, FormatElevenAndPrimitivesAreNotAvailable)
 {
+    // Reported at warn level the first time, at debug level after that.
     ADD a;
     a.iID = 8;
     a.iFormat = CGraphicStore::FORMAT_PRIMITIVE_IMAGE;
     a.bytes = std::vector<unsigned char>(20, 0);
-    EXPECT_NE(Logged(AddMessage(MSG_GRAPHIC_ADD, a).get()).find("not available yet"), std::string::npos);
+    EXPECT_NE(Logged(AddMessage(MSG_GRAPHIC_ADD, a).get()).find("format 11) are not available yet"),
+              std::string::npos);
+    EXPECT_EQ(Logged(AddMessage(MSG_GRAPHIC_ADD, a).get()), "");
     EXPECT_EQ(store.Count(), 0);
     for (short sID : {MSG_PRIMITIVE_ADD, MSG_PRIMITIVE_DELETE, MSG_PRIMITIVE_CLEAR}) {
         const std::string log = Logged(IntMessage(sID, {8, 0, 10, 4, 0}).get());
-        EXPECT_NE(log.find("not available yet"), std::string::npos) << sID;
+        EXPECT_NE(log.find("(message " + std::to_string(sID) + ") are not available yet"), std::string::npos) << log;
+        EXPECT_EQ(Logged(IntMessage(sID, {8}).get()), "");
     }
+    RVSetLogLevel(RV_LOG_DEBUG);
+    EXPECT_NE(Logged(IntMessage(MSG_PRIMITIVE_CLEAR, {}).get()).find("not available yet"), std::string::npos);
 }
 
 TEST_F(GraphicStore, LookupsAndReferences)
