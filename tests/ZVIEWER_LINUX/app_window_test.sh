@@ -11,38 +11,7 @@ set -u
 ZVIEWER=$1
 SIM=$2
 
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-WORK=$(mktemp -d)
-# Only this shell's own background jobs that still run are stopped.
-cleanup() {
-  local pid
-  for pid in $(jobs -pr); do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; for f in "$WORK"/*.err "$WORK"/*.out; do [ -s "$f" ] && { echo "--- $f"; tail -n 40 "$f"; }; done; exit 1; }
-
-# Waits up to $1 tenths of a second for the command in the remaining arguments.
-wait_for() {
-  local tries=$1; shift
-  for ((i = 0; i < tries; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
-wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-unset WAYLAND_DISPLAY
-export SDL_VIDEODRIVER=x11
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/window_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-export XDG_CACHE_HOME="$WORK/cache" XDG_CONFIG_HOME="$WORK/config" HOME="$WORK/home"
-mkdir -p "$HOME"
+source "$(dirname "$0")/xvfb_session.sh"
 
 # The demo's tabs and the pixel that tells its pages apart:
 #   tab N X Y / probe N X Y RRGGBB
