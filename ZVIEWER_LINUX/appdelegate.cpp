@@ -170,9 +170,12 @@ int CAppDelegate::RunOnce()
     const double dNow = Now();
     if (dNow >= m_dNextSearch) {
         m_dNextSearch = dNow + kSearchInterval;
+        // A tick redraws the window only when it changed what is shown: the
+        // list is polled twice a second while nothing else happens.
         if (m_pConnectPage->SearchTimerRunning()) {
             m_pConnectPage->OnSearchTimer();
-            m_bRedraw = true;
+            if (m_pConnectPage->Snapshot(dNow) != m_LastDrawn)
+                m_bRedraw = true;
         }
     }
     if (m_pWindow->IsShown() && (m_bRedraw || bDrawNow || bAnimating))
@@ -226,7 +229,8 @@ void CAppDelegate::DrawConnectWindow()
 {
     m_bRedraw = false;
     const double dNow = Now();
-    const LX_CONNECT_INPUT in = m_pWindow->Draw(m_pConnectPage->Snapshot(dNow), dNow);
+    m_LastDrawn = m_pConnectPage->Snapshot(dNow);
+    const LX_CONNECT_INPUT in = m_pWindow->Draw(m_LastDrawn, dNow);
     CConnectPage& page = *m_pConnectPage;
     if (in.iRowChosen >= 0)
         page.OnRowSelected(in.iRowChosen);

@@ -65,6 +65,7 @@ private:
     uint32_t m_uViewerWindowID = 0;
     std::unique_ptr<CDemoController> m_pDemo;
     std::unique_ptr<CLxSleepWatch> m_pSleepWatch;
+    CONNECT_PAGE_VIEW m_LastDrawn;      // what the connect window shows now
     double m_dNextSearch = 0;
     bool m_bRedraw = true;
 };

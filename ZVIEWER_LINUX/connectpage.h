@@ -61,6 +61,14 @@ struct CONNECT_PAGE_VIEW
     double dOpacity = 1.0;              // of the list, fields and button, while they fade
     std::string sVersion;
     int iState = 0;                     // CConnectPage::CONNECTION_STATE
+
+    bool operator==(const CONNECT_PAGE_VIEW& o) const
+    {
+        return rows == o.rows && iSelected == o.iSelected && sName == o.sName && sPassword == o.sPassword &&
+               sStatus == o.sStatus && bStatusVisible == o.bStatusVisible && bBusy == o.bBusy &&
+               bEnabled == o.bEnabled && dOpacity == o.dOpacity && sVersion == o.sVersion && iState == o.iState;
+    }
+    bool operator!=(const CONNECT_PAGE_VIEW& o) const { return !(*this == o); }
 };
 
 class CConnectPage
