@@ -99,6 +99,9 @@ CMainWnd::CMainWnd(void* pView, int iSessionID, int iDX0, int iDY0, int iDX1, in
     // server, the resource cache and the focus cursor (256 x 256, centred,
     // moved to the root in 500 ms).
     SetupMatrices();
+    // Every message names its surfaces by ID: a batch naming n surfaces would
+    // walk the tree n times without an index.
+    EnableIDIndex();
     if (g_bRenderGL) {
         // GL names still waiting belong to a context that went before this
         // one: deleting them here could hit this context's own objects.

@@ -1,6 +1,8 @@
 // CSurf: construction, the tree, state and attribute bits, deletion.
 #include "surf.h"
 
+#include "surf_index.h"
+
 #include "mainwnd.h"
 #include "rvdebug.h"
 #include "msgids.h"
@@ -67,6 +69,15 @@ CSurf::~CSurf()
         pChild = pNext;
     }
     m_pFirstChild = m_pLastChild = nullptr;
+    // A surface deleted while linked (its parent goes with it) must not stay
+    // in the index; the root deletes the index after its children left it.
+    if (m_pIDIndex) {
+        if (m_pIDIndex->Root() == this)
+            delete m_pIDIndex;
+        else
+            m_pIDIndex->Remove(m_iID, this);
+        m_pIDIndex = nullptr;
+    }
     delete m_pTextAtlas;
     DeleteAnimations();
     // The main window's own part is gone by now; it empties its lists itself.
@@ -174,6 +185,8 @@ void CSurf::AddChildHead(CSurf* pChild)
         m_pLastChild = pChild;
     m_pFirstChild = pChild;
     m_iState |= SS_CHILDREN | ((m_iState & 0x80) ? SS_FONT_CHANGED : 0);
+    if (m_pIDIndex)
+        pChild->IndexTree(m_pIDIndex);
 }
 
 void CSurf::AddChildTail(CSurf* pChild)
@@ -190,6 +203,8 @@ void CSurf::AddChildTail(CSurf* pChild)
         m_pFirstChild = pChild;
     m_pLastChild = pChild;
     m_iState |= SS_CHILDREN | ((m_iState & 0x80) ? SS_FONT_CHANGED : 0);
+    if (m_pIDIndex)
+        pChild->IndexTree(m_pIDIndex);
 }
 
 CSurf* CSurf::RemoveSubSurf(int iID)
@@ -217,6 +232,8 @@ CSurf* CSurf::RemoveSubSurf(CSurf* pChild)
         m_pLastChild = pChild->m_pPrev;
     pChild->m_pNext = pChild->m_pPrev = nullptr;
     m_iState |= SS_CHILDREN;
+    if (pChild->m_pIDIndex)
+        pChild->UnindexTree();
     return pChild;
 }
 
@@ -238,6 +255,12 @@ CSurf* CSurf::FindSurface(int iID)
 {
     if (m_iID == iID)
         return this;
+    if (m_pIDIndex && m_pIDIndex->Root() == this) {
+        bool bShared = false;
+        CSurf* pFound = m_pIDIndex->Find(iID, &bShared);
+        if (!bShared)
+            return pFound;
+    }
     for (CSurf* p = m_pFirstChild; p; p = p->m_pNext) {
         if (CSurf* pFound = p->FindSurface(iID))
             return pFound;
@@ -254,6 +277,36 @@ CSurf* CSurf::FindSurface(CSurf* pSurf)
             return pFound;
     }
     return nullptr;
+}
+
+void CSurf::EnableIDIndex()
+{
+    RV_ASSERT(!m_pIDIndex);
+    if (m_pIDIndex)
+        return;
+    m_pIDIndex = new CSurfIDIndex(this);
+    for (CSurf* p = m_pFirstChild; p; p = p->m_pNext)
+        p->IndexTree(m_pIDIndex);
+}
+
+void CSurf::IndexTree(CSurfIDIndex* pIndex)
+{
+    RV_ASSERT(!m_pIDIndex);
+    if (m_pIDIndex)
+        return;
+    m_pIDIndex = pIndex;
+    pIndex->Add(m_iID, this);
+    for (CSurf* p = m_pFirstChild; p; p = p->m_pNext)
+        p->IndexTree(pIndex);
+}
+
+void CSurf::UnindexTree()
+{
+    if (m_pIDIndex && m_pIDIndex->Root() != this)
+        m_pIDIndex->Remove(m_iID, this);
+    m_pIDIndex = nullptr;
+    for (CSurf* p = m_pFirstChild; p; p = p->m_pNext)
+        p->UnindexTree();
 }
 
 CSurf* CSurf::Root()

@@ -85,6 +85,7 @@ struct RVT_MATRIX_CONFIG
     float fStencilMatrix[16] = {};
 };
 
+class CSurfIDIndex;
 class CSurf
 {
 public:
@@ -211,9 +212,14 @@ public:
     CSurf* RemoveSubSurf(CSurf* pChild);
     // Unlinks every child and hands it to the main window's garbage.
     void DeleteAllSubSurf();
-    // Depth first: this surface, then each child's subtree in order.
+    // Depth first: this surface, then each child's subtree in order. On a
+    // surface that keeps an ID index (the main window) the index answers,
+    // unless several surfaces share the ID.
     CSurf* FindSurface(int iID);
     CSurf* FindSurface(CSurf* pSurf);
+    // Makes this surface the root of an ID index that covers its subtree
+    // from now on, as surfaces are linked and unlinked. Once only.
+    void EnableIDIndex();
     // Reads iCount surface records and links each new surface at the head
     // (bAtHead 1) or the tail (0). 1 when every record was read, 0 when an
     // unknown kind ended the call early. Defined with the surface builder.
@@ -370,8 +376,13 @@ protected:
     void JogAnimationUpdate(CSurfAnimation* pAnimation);
     // The whole tree's root: the main window, or the top of a detached subtree.
     CSurf* Root();
+    // Adds this subtree to the index / takes it out of its index.
+    void IndexTree(CSurfIDIndex* pIndex);
+    void UnindexTree();
 
     CSurf* m_pParent;
+    // The index this surface is in (or, for its root, owns); null when none.
+    CSurfIDIndex* m_pIDIndex = nullptr;
     CSurf* m_pCacheOwner;
     CSurf* m_pTextAtlasOwner;
     CTextAtlas* m_pTextAtlas;       // made by the first text that asks an owner
