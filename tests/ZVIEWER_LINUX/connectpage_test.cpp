@@ -156,6 +156,17 @@ protected:
 
     std::string SimAddress() const { return "127.0.0.1:" + std::to_string(m_sim.Port()); }
 
+    // Connects to the simulated controller by its address and takes the
+    // result on the next tick, as the window's timer does.
+    void ConnectToSimAndTick()
+    {
+        m_pPage->OnNameEdited(SimAddress());
+        m_pPage->OnPasswordEdited("s3cret");
+        m_pPage->Connect();
+        ASSERT_EQ(CConnectPage::STATE_CONNECTED, WaitForResult());
+        m_pPage->OnSearchTimer();
+    }
+
     ScopedTempDir m_dir;
     CUdpResponder m_locator;
     CFakeHost m_host;
@@ -401,11 +412,7 @@ TEST_F(ConnectPageTest, AViewerThatCannotOpenLeavesNoSessionBehind)
 {
     MakePage();
     m_host.bOpenOk = 0;
-    m_pPage->OnNameEdited(SimAddress());
-    m_pPage->OnPasswordEdited("s3cret");
-    m_pPage->Connect();
-    ASSERT_EQ(CConnectPage::STATE_CONNECTED, WaitForResult());
-    m_pPage->OnSearchTimer();
+    ASSERT_NO_FATAL_FAILURE(ConnectToSimAndTick());
     EXPECT_EQ(CConnectPage::STATE_IDLE, m_pPage->ConnectionState());
     EXPECT_EQ("ERROR: Can't create client session", m_pPage->Status());
     EXPECT_EQ(0, CRVComm::Connected());
@@ -416,11 +423,7 @@ TEST_F(ConnectPageTest, AViewerThatCannotOpenLeavesNoSessionBehind)
 TEST_F(ConnectPageTest, TheControllerDroppingTheLinkBringsThePageBack)
 {
     MakePage();
-    m_pPage->OnNameEdited(SimAddress());
-    m_pPage->OnPasswordEdited("s3cret");
-    m_pPage->Connect();
-    ASSERT_EQ(CConnectPage::STATE_CONNECTED, WaitForResult());
-    m_pPage->OnSearchTimer();
+    ASSERT_NO_FATAL_FAILURE(ConnectToSimAndTick());
     ASSERT_EQ(CConnectPage::STATE_VIEWING, m_pPage->ConnectionState());
 
     // Still connected: nothing happens.
@@ -446,11 +449,7 @@ TEST_F(ConnectPageTest, TheControllerDroppingTheLinkBringsThePageBack)
 TEST_F(ConnectPageTest, ClosingTheViewerOrTheConnectWindow)
 {
     MakePage();
-    m_pPage->OnNameEdited(SimAddress());
-    m_pPage->OnPasswordEdited("s3cret");
-    m_pPage->Connect();
-    ASSERT_EQ(CConnectPage::STATE_CONNECTED, WaitForResult());
-    m_pPage->OnSearchTimer();
+    ASSERT_NO_FATAL_FAILURE(ConnectToSimAndTick());
     ASSERT_EQ(CConnectPage::STATE_VIEWING, m_pPage->ConnectionState());
 
     // A second launch replaces the viewer that is still held.
