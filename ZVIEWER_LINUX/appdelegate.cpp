@@ -103,7 +103,13 @@ void CAppDelegate::ApplicationWillTerminate()
     RVLog(RV_LOG_INFO, "applicationWillTerminate");
     m_pSleepWatch.reset();
     CloseViewer();
-    m_pConnectPage.reset();     // hides the page, saves the settings, ends its connect thread
+    // A connect attempt still running ends with its own time-outs: the
+    // window goes at once, so that quitting never looks hung meanwhile.
+    if (m_pWindow)
+        m_pWindow->Hide();
+    if (m_pConnectPage && m_pConnectPage->ConnectionState() == CConnectPage::STATE_CONNECTING)
+        RVLog(RV_LOG_INFO, "waiting for the connection attempt to end");
+    m_pConnectPage.reset();     // saves the settings, ends its connect thread
     m_pWindow.reset();
     m_MainThread.SetWakeup(nullptr);
     CRVComm::ReleaseInstance();
