@@ -9,7 +9,7 @@ int CClipStack::g_iScreenClipY1 = -1;
 
 CClipStack::CClipStack(const CRVRect& base)
 {
-    m_Clips[0] = base;
+    m_Clips[0] = QUAD::From(base);
 }
 
 int CClipStack::PushClip(const CRVRect& rect)
@@ -19,7 +19,7 @@ int CClipStack::PushClip(const CRVRect& rect)
         AssertDlg(__FILE__, __LINE__, m_iDepth);
         return 0;
     }
-    m_Clips[m_iDepth] = rect.IntersectWith(m_Clips[m_iDepth - 1]);
+    m_Clips[m_iDepth] = QUAD::From(rect.IntersectWith(m_Clips[m_iDepth - 1].Rect()));
     ++m_iDepth;
     return 1;
 }
@@ -44,7 +44,7 @@ int CClipStack::PushGLClip(int dx, int dy)
     }
     CRVRect r = Clip();
     r.Translate(dx, dy);
-    m_GLClips[m_iGLDepth++] = r;
+    m_GLClips[m_iGLDepth++] = QUAD::From(r);
     return 1;
 }
 
@@ -56,7 +56,7 @@ void CClipStack::PopGLClip()
 
 CRVRect CClipStack::GLClip() const
 {
-    return m_iGLDepth > 0 ? m_GLClips[m_iGLDepth - 1] : CRVRect();
+    return m_iGLDepth > 0 ? m_GLClips[m_iGLDepth - 1].Rect() : CRVRect();
 }
 
 void CClipStack::ResetClipPlanes()

@@ -213,7 +213,7 @@ public:
     int PushClip(const CRVRect& rect);
     // Remove the top; the base stays.
     void PopClip();
-    CRVRect Clip() const { return m_Clips[m_iDepth - 1]; }
+    CRVRect Clip() const { return m_Clips[m_iDepth - 1].Rect(); }
     int Depth() const { return m_iDepth; }
 
     // Mirror level (1 to 255, 0 for none) and mirror line (a screen y) of a
@@ -244,9 +244,18 @@ public:
     static void CreateClipPlaneHZ(int c, int positive, double plane[4]);
 
 private:
-    CRVRect m_Clips[MAX_DEPTH];
+    // Plain quads, left unset until pushed: a stack is made for every touch
+    // and every frame, and constructing 512 rectangles (each with its vtable
+    // pointer) cost more than the whole hit test it served.
+    struct QUAD
+    {
+        int x, y, width, height;
+        static QUAD From(const CRVRect& r) { return QUAD{r.x, r.y, r.width, r.height}; }
+        CRVRect Rect() const { return CRVRect(x, y, width, height); }
+    };
+    QUAD m_Clips[MAX_DEPTH];
     int m_iDepth = 1;
-    CRVRect m_GLClips[MAX_DEPTH];
+    QUAD m_GLClips[MAX_DEPTH];
     int m_iGLDepth = 0;
     int m_iMirrorAlpha = 0;
     int m_iMirrorLine = 0;
