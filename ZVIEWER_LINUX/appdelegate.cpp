@@ -98,8 +98,9 @@ int CAppDelegate::ApplicationDidFinishLaunching(std::string* pError)
 
 void CAppDelegate::ApplicationWillTerminate()
 {
-    if (!m_pConnectPage && !m_pWindow && !m_pDemo)
+    if (m_bTerminated)
         return;
+    m_bTerminated = true;
     RVLog(RV_LOG_INFO, "applicationWillTerminate");
     m_pSleepWatch.reset();
     CloseViewer();

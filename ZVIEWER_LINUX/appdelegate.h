@@ -68,4 +68,5 @@ private:
     CONNECT_PAGE_VIEW m_LastDrawn;      // what the connect window shows now
     double m_dNextSearch = 0;
     bool m_bRedraw = true;
+    bool m_bTerminated = false;         // the teardown ran (it runs once, also after a failed start)
 };

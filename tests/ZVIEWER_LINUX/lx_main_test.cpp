@@ -36,7 +36,9 @@ std::string Slurp(const std::string& path)
     return ss.str();
 }
 
-RUN_RESULT RunProgram(const ScopedTempDir& dir, std::vector<std::string> args)
+// extraEnv: NAME=value entries that replace the test's own.
+RUN_RESULT RunProgram(const ScopedTempDir& dir, std::vector<std::string> args,
+                      const std::vector<std::string>& extraEnv = {})
 {
     RUN_RESULT r;
     const std::string out = dir / "out.txt", err = dir / "err.txt";
@@ -47,10 +49,17 @@ RUN_RESULT RunProgram(const ScopedTempDir& dir, std::vector<std::string> args)
     argv.push_back(nullptr);
     // The child may only make plain system calls (the test has threads), so
     // its environment is made here.
-    std::vector<std::string> env = {"XDG_CACHE_HOME=" + (dir / "cache")};
-    for (char** e = environ; *e; ++e)
-        if (strncmp(*e, "XDG_CACHE_HOME=", 15) != 0)
+    std::vector<std::string> env = extraEnv;
+    env.push_back("XDG_CACHE_HOME=" + (dir / "cache"));
+    for (char** e = environ; *e; ++e) {
+        const char* pszEq = strchr(*e, '=');
+        const size_t n = pszEq ? (size_t)(pszEq - *e) + 1 : strlen(*e);
+        bool bReplaced = false;
+        for (const std::string& mine : env)
+            bReplaced = bReplaced || mine.compare(0, n, *e, n) == 0;
+        if (!bReplaced)
             env.push_back(*e);
+    }
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(&e[0]);
@@ -132,6 +141,16 @@ TEST_F(ProgramTest, HeadlessScreenshotAndConnectFailure)
     EXPECT_EQ(3, r.iExit);
     EXPECT_NE(std::string::npos, r.sErr.find("cannot connect to 127.0.0.1:" + port)) << r.sErr;
     EXPECT_NE(0, stat((m_dir / "t.png").c_str(), &st));
+}
+
+// Without a display the connect window cannot open: one line and exit 7.
+TEST_F(ProgramTest, ConnectWindowWithoutDisplay)
+{
+    RUN_RESULT r = RunProgram(m_dir, {}, {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11",
+                                          "XDG_CONFIG_HOME=" + (m_dir / "config")});
+    EXPECT_EQ(7, r.iExit) << r.sErr;
+    EXPECT_EQ(0, r.sErr.compare(0, 9, "zviewer: ")) << r.sErr;
+    EXPECT_EQ(1, std::count(r.sErr.begin(), r.sErr.end(), '\n')) << r.sErr;
 }
 
 // --demo runs the built-in demo controller: headless, its first page is
