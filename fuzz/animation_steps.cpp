@@ -41,40 +41,17 @@ timespec FuzzNow()
     return t;
 }
 
-struct Input
-{
-    const uint8_t* p;
-    size_t size;
-    size_t pos = 0;
-    size_t Left() const { return size - pos; }
-    uint8_t Byte() { return pos < size ? p[pos++] : 0; }
-    uint16_t Word()
-    {
-        uint16_t lo = Byte();
-        return (uint16_t)(lo | (Byte() << 8));
-    }
-    uint32_t Int()
-    {
-        uint32_t lo = Word();
-        return lo | ((uint32_t)Word() << 16);
-    }
-};
-
 void AddSurf(CSurf* pParent, int iID, CRVRect rc)
 {
     CSurf* p = new CSurf(pParent, iID, rc, CRVRect(rc.y, rc.x, rc.height, rc.width));
     pParent->AddChildTail(p);
 }
 
-void Send(CMainWnd* pWnd, Input& in)
+void Send(CMainWnd* pWnd, FuzzReader& in)
 {
     short sID = g_Messages[in.Byte() % g_nMessages];
     short sSender = (short)in.Word();
-    size_t n = in.Word();
-    if (n > in.Left())
-        n = in.Left();
-    unsigned char* pFrame = NewExactFrame(sSender, sID, in.p + in.pos, n);
-    in.pos += n;
+    unsigned char* pFrame = NextExactFrame(in, sSender, sID);
     CRVMSG msg(reinterpret_cast<RVT_HEADER*>(pFrame));
     pWnd->ProcessMessage(&msg);
     free(pFrame);
@@ -108,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AddSurf(pWnd->FindSurface(10), 11, CRVRect(0, 0, 100, 50));
     AddSurf(pWnd->FindSurface(11), 12, CRVRect(5, 5, 0, 0));
     AddSurf(pWnd, 20, CRVRect(-100, 100, 300, 150));
-    Input in{ data, size };
+    FuzzReader in(data, size);
     while (in.Left() > 0) {
         switch (in.Byte() & 3) {
         case 0:

@@ -13,6 +13,7 @@
 //   4  name: byte n, n bytes (16-bit characters) -> GetFontFilePath
 // After every operation: no path leaves the font directory, and no file in
 // it is larger than a font file may be.
+#include "fuzz_reader.h"
 #include "FontServer.h"
 #include "fontdownload.h"
 #include "rvlog.h"
@@ -37,35 +38,6 @@ namespace {
 std::string g_sDir;
 CRVServer* g_pSession = nullptr;
 int g_hPeer = -1;
-
-struct Input
-{
-    const uint8_t* p;
-    size_t size;
-    size_t pos = 0;
-    size_t Left() const { return size - pos; }
-    uint8_t Byte() { return pos < size ? p[pos++] : 0; }
-    uint16_t Word()
-    {
-        uint16_t lo = Byte();
-        return (uint16_t)(lo | (Byte() << 8));
-    }
-    int Int()
-    {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; i++)
-            v |= (uint32_t)Byte() << (8 * i);
-        return (int)v;
-    }
-    // Up to n bytes; the count actually there in *pn.
-    const uint8_t* Take(size_t n, size_t* pn)
-    {
-        *pn = n < Left() ? n : Left();
-        const uint8_t* q = p + pos;
-        pos += *pn;
-        return q;
-    }
-};
 
 void Drain()
 {
@@ -131,7 +103,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input in{ data, size };
+    FuzzReader in(data, size);
     {
     CFontServer server;
     CFontDownload download;

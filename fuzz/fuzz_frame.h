@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz_reader.h"
 #include "rvmsg.h"
 
 inline unsigned char* NewExactFrame(short sSender, short sID, const uint8_t* pData, size_t n)
@@ -17,4 +18,13 @@ inline unsigned char* NewExactFrame(short sSender, short sID, const uint8_t* pDa
     if (n)
         memcpy(pFrame + RV_HEADER_SIZE, pData, n);
     return pFrame;
+}
+
+// The next frame of a fuzz input: a 16-bit data length, then that many bytes
+// (fewer at the end of the input).
+inline unsigned char* NextExactFrame(FuzzReader& in, short sSender, short sID)
+{
+    size_t n = 0;
+    const uint8_t* pData = in.Take(in.Word(), &n);
+    return NewExactFrame(sSender, sID, pData, n);
 }

@@ -29,4 +29,20 @@ struct FuzzReader {
         size--;
         return *data++;
     }
+    uint16_t Word()
+    {
+        const uint16_t lo = Byte();
+        return static_cast<uint16_t>(lo | Byte() << 8);
+    }
+    size_t Left() const { return size; }
+    bool Done() const { return size == 0; }
+    // Up to n bytes; how many were there in *pGot.
+    const uint8_t* Take(size_t n, size_t* pGot)
+    {
+        *pGot = n < size ? n : size;
+        const uint8_t* p = data;
+        data += *pGot;
+        size -= *pGot;
+        return p;
+    }
 };

@@ -41,20 +41,6 @@ const size_t g_nCatalogue = sizeof g_Catalogue / sizeof g_Catalogue[0];
 
 std::string g_sCacheDir;
 
-struct Input
-{
-    const uint8_t* p;
-    size_t size;
-    size_t pos = 0;
-    size_t Left() const { return size - pos; }
-    uint8_t Byte() { return pos < size ? p[pos++] : 0; }
-    uint16_t Word()
-    {
-        uint16_t lo = Byte();
-        return (uint16_t)(lo | (Byte() << 8));
-    }
-};
-
 void EmptyCacheDir()
 {
     if (DIR* d = opendir(g_sCacheDir.c_str())) {
@@ -99,15 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CSurfImageLocal* pLocal = new CSurfImageLocal(pWnd, 1, rc, rc);
     pWnd->AddChildTail(pLocal);
     pWnd->AddChildTail(new CSurfImageStore(pWnd, 2, rc, rc));
-    Input in{data, size};
+    FuzzReader in(data, size);
     while (in.Left() > 0) {
         const short sID = g_Catalogue[in.Byte() % g_nCatalogue];
         const short sSender = (short)in.Word();
-        size_t n = in.Word();
-        if (n > in.Left())
-            n = in.Left();
-        unsigned char* pFrame = NewExactFrame(sSender, sID, in.p + in.pos, n);
-        in.pos += n;
+        unsigned char* pFrame = NextExactFrame(in, sSender, sID);
         CRVMSG msg(reinterpret_cast<RVT_HEADER*>(pFrame));
         pWnd->ProcessMessage(&msg);
         free(pFrame);

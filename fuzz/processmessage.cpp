@@ -54,20 +54,6 @@ const size_t g_nCatalogue = sizeof g_Catalogue / sizeof g_Catalogue[0];
 std::string g_sSavePath;
 std::string g_sFontDir;
 
-struct Input
-{
-    const uint8_t* p;
-    size_t size;
-    size_t pos = 0;
-    size_t Left() const { return size - pos; }
-    uint8_t Byte() { return pos < size ? p[pos++] : 0; }
-    uint16_t Word()
-    {
-        uint16_t lo = Byte();
-        return (uint16_t)(lo | (Byte() << 8));
-    }
-};
-
 } // namespace
 
 void GLDelegateValidateScreen(void*) {}
@@ -104,16 +90,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     CMainWnd* pWnd = new CMainWnd(nullptr, 1, 800, 480, 480, 800, 1);
-    Input in{ data, size };
+    FuzzReader in(data, size);
     while (in.Left() > 0) {
         uint8_t choice = in.Byte();
         short sID = choice < g_nCatalogue ? g_Catalogue[choice] : (short)in.Word();
         short sSender = (short)in.Word();
-        size_t n = in.Word();
-        if (n > in.Left())
-            n = in.Left();
-        unsigned char* pFrame = NewExactFrame(sSender, sID, in.p + in.pos, n);
-        in.pos += n;
+        unsigned char* pFrame = NextExactFrame(in, sSender, sID);
         CRVMSG msg(reinterpret_cast<RVT_HEADER*>(pFrame));
         pWnd->ProcessMessage(&msg);
         // A string or block may skip its missing pad bytes, no more.

@@ -4,6 +4,7 @@
 // decode to exactly its pixels (with transparent ones cleared when asked);
 // only an image of more than TCF_MAX_COLOURS values may fail to encode, and
 // with colour reduction every image encodes.
+#include "fuzz_reader.h"
 #include "tcf.h"
 
 #include <stdint.h>
@@ -21,23 +22,6 @@ void Check(bool ok)
     if (!ok)
         __builtin_trap();
 }
-
-struct Input
-{
-    const uint8_t* data;
-    size_t size;
-    size_t pos = 0;
-
-    uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    uint32_t U32()
-    {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; i++)
-            v = v << 8 | Byte();
-        return v;
-    }
-    bool Done() const { return pos >= size; }
-};
 
 uint32_t Hash(uint32_t x)
 {
@@ -71,7 +55,7 @@ std::vector<uint32_t> Decode(const std::vector<uint8_t>& bytes, int w, int h)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input in{data, size};
+    FuzzReader in(data, size);
     const int kind = in.Byte() % 4;
     const bool clear = in.Byte() & 1;
     // Kind 2 makes images big enough for more values than the format reaches.
