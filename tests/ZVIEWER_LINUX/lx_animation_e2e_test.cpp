@@ -13,6 +13,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
+#include "sim_root.h"
 
 namespace {
 
@@ -26,12 +27,7 @@ const int kRow = 250;
 // long default time (header flags 0x50000: 900 ms).
 void SendPage(CControllerSim& sim)
 {
-    CRVMSG colour(0, 20117, 0, 1);
-    colour.PutInt(0);
-    colour.PutColorBYTE(kRoot);
-    colour.PutColorBYTE(kRoot);
-    colour.PutBYTE(0);
-    sim.Send(colour);
+    SendRootColour(sim, kRoot);
 
     CRVMSG add(0, 20114, 0, 1);
     add.PutInt(0);

@@ -21,6 +21,7 @@
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
 #include "tcf.h"
+#include "sim_root.h"
 
 namespace {
 
@@ -106,12 +107,7 @@ void ColoursWithAlpha(CRVMSG* pMsg, std::vector<unsigned int> colours)
 // The whole page, sent once the session has started.
 void SendPage(CControllerSim& s)
 {
-    CRVMSG colour(0, 20117, 0, 1);      // root surface properties
-    colour.PutInt(0);
-    colour.PutColorBYTE(kRoot);
-    colour.PutColorBYTE(kRoot);
-    colour.PutBYTE(0);
-    s.Send(colour);
+    SendRootColour(s, kRoot);
 
     SendImage(s, 20110, 0x100, 10, OwnFormat(TwoColours(8, 8, kRed, kGreen, false), 8, 8));
     SendImage(s, 20110, 0x102, 5, EncodePNG(TwoColours(64, 36, kMagenta, kCyan, false), 64, 36));

@@ -10,6 +10,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
+#include "sim_root.h"
 
 namespace {
 
@@ -50,12 +51,7 @@ TEST(RenderEndToEnd, HeadlessScreenshotShowsTheControllersRectangles)
     sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
         if (frame.MessageID() != 20000)
             return;
-        CRVMSG colour(0, 20117, 0, 1);      // root surface properties
-        colour.PutInt(0);
-        colour.PutColorBYTE(kRoot);
-        colour.PutColorBYTE(kRoot);
-        colour.PutBYTE(0);
-        s.Send(colour);
+        SendRootColour(s, kRoot);
         // Two records for the root (sender ID = records - 1); the first
         // carries a child of its own.
         CRVMSG add(1, 20114, 0, 1);

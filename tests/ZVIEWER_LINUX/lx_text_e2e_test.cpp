@@ -16,6 +16,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
+#include "sim_root.h"
 
 namespace {
 
@@ -136,12 +137,7 @@ TEST(TextEndToEnd, HeadlessScreenshotShowsEachTextInItsBox)
     sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
         if (frame.MessageID() != 20000)
             return;
-        CRVMSG colour(0, 20117, 0, 1);      // root surface properties
-        colour.PutInt(0);
-        colour.PutColorBYTE(kRoot);
-        colour.PutColorBYTE(kRoot);
-        colour.PutBYTE(0);
-        s.Send(colour);
+        SendRootColour(s, kRoot);
         // Four records for the root (sender ID = records - 1): the panel with
         // its two labels, then the other texts.
         CRVMSG add(3, 20114, 0, 1);
