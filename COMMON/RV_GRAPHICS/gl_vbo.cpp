@@ -124,6 +124,11 @@ void CVBO::Build(int x, int y, int w, int h, float fUMax, float fVMax, int bRota
         v[3] = Tex(x1, y1, fUMax, fVMax);
     }
     Upload(v, sizeof v);
+    KeepStrip(x, y, w, h, fUMax, fVMax, bRotated, 4);
+}
+
+void CVBO::KeepStrip(int x, int y, int w, int h, float fUMax, float fVMax, int bRotated, int iCount)
+{
     m_x = x;
     m_y = y;
     m_w = w;
@@ -131,7 +136,7 @@ void CVBO::Build(int x, int y, int w, int h, float fUMax, float fVMax, int bRota
     m_fUMax = fUMax;
     m_fVMax = fVMax;
     m_bRotated = bRotated;
-    m_iCount = 4;
+    m_iCount = iCount;
     m_iMode = 5;
 }
 
@@ -171,15 +176,7 @@ void CVBO::SetXScale(int x, int y, int w, int h, int iImageWidth, float fUMax, f
         v[2 * i + 1] = Tex(xs[i], (float)(y + h), us[i], fVMax);
     }
     Upload(v, sizeof v);
-    m_x = x;
-    m_y = y;
-    m_w = w;
-    m_h = h;
-    m_fUMax = fUMax;
-    m_fVMax = fVMax;
-    m_bRotated = 0;
-    m_iCount = 8;
-    m_iMode = 5;
+    KeepStrip(x, y, w, h, fUMax, fVMax, 0, 8);
 }
 
 // ---- CScrollBarVBO ----
@@ -213,18 +210,12 @@ void CScrollBarVBO::Init(int w, int h, int iImageWidth, int iImageHeight, float 
         }
     }
     Upload(v, sizeof v);
-    m_x = m_y = 0;
-    m_w = w;
-    m_h = h;
-    m_fUMax = fUMax;
-    m_fVMax = fVMax;
+    KeepStrip(0, 0, w, h, fUMax, fVMax, m_bRotated, 8);
     m_iStartCap = iStartCap;
     m_iEndCap = iEndCap;
     m_iImageW = iImageWidth;
     m_iImageH = iImageHeight;
     m_bHorizontal = bHorizontal;
-    m_iCount = 8;
-    m_iMode = 5;
 }
 
 // ---- CROIVBO ----

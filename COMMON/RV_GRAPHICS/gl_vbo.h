@@ -87,6 +87,9 @@ public:
     int Rotated() const { return m_bRotated; }
 
 protected:
+    // Records what a triangle strip of iCount vertices was built from.
+    void KeepStrip(int x, int y, int w, int h, float fUMax, float fVMax, int bRotated, int iCount);
+
     int m_x, m_y, m_w, m_h;
     float m_fUMax, m_fVMax;
     int m_iCount;
