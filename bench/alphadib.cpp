@@ -5,6 +5,8 @@
 #include "dibdc.h"
 #include "surf_draw.h"
 
+#include "bench_memcpy.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string.h>
@@ -62,12 +64,7 @@ BENCHMARK(BM_AlphaFillRectAlpha);
 // write every pixel once).
 void BM_Memcpy(benchmark::State& state)
 {
-    std::vector<unsigned char> src(kBytes, 1), dst(kBytes);
-    for (auto _ : state) {
-        memcpy(dst.data(), src.data(), kBytes);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
+    TimeMemcpy(state, kBytes);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 BENCHMARK(BM_Memcpy);

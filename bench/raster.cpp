@@ -3,6 +3,8 @@
 // rates read as pixels per second.
 #include "dibdc.h"
 
+#include "bench_memcpy.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string.h>
@@ -61,12 +63,7 @@ BENCHMARK(BM_CanvasFillRectAlpha);
 // same buffer.
 void BM_Memcpy(benchmark::State& state)
 {
-    std::vector<unsigned char> src(kBytes, 1), dst(kBytes);
-    for (auto _ : state) {
-        memcpy(dst.data(), src.data(), kBytes);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
+    TimeMemcpy(state, kBytes);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 BENCHMARK(BM_Memcpy);

@@ -3,6 +3,8 @@
 // the same bytes as the floor.
 #include "rvcode.h"
 
+#include "bench_memcpy.h"
+
 #include <benchmark/benchmark.h>
 
 #include <string.h>
@@ -45,12 +47,7 @@ void BM_Decrypt32Ecb(benchmark::State& state) { Run(state, 32, false, CRVCode::E
 // Reference: copying the buffer, what any cipher pass costs at the least.
 void BM_CopyReference(benchmark::State& state)
 {
-    std::vector<unsigned char> in(kBytes, 1), out(kBytes);
-    for (auto _ : state) {
-        memcpy(out.data(), in.data(), kBytes);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
+    TimeMemcpy(state, kBytes);
     state.SetBytesProcessed((int64_t)state.iterations() * kBytes);
 }
 

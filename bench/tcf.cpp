@@ -6,6 +6,8 @@
 #include "tcf.h"
 #include "../tests/support/ui_art.h"
 
+#include "bench_memcpy.h"
+
 #include <benchmark/benchmark.h>
 #include <png.h>
 
@@ -141,13 +143,7 @@ BENCHMARK(BM_DecodePngLibpng);
 // Floor: copying the decoded pixels once.
 void BM_MemcpyPixels(benchmark::State& state)
 {
-    const std::vector<uint32_t>& src = Picture();
-    std::vector<uint32_t> out(kPixels);
-    for (auto _ : state) {
-        memcpy(out.data(), src.data(), kPixels * 4);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
+    TimeMemcpy(state, kPixels * 4);
     state.SetItemsProcessed(state.iterations() * kPixels);
     state.counters["bytes"] = static_cast<double>(kPixels * 4);
 }
