@@ -2,8 +2,7 @@
 // its first frame and deletes with itself, the root colour, rectangles
 // through the fill program (plain, translucent, additive, transformed) and
 // children cut by a stencil clip.
-#include "gl_fixture.h"
-#include "mainwnd.h"
+#include "mainwnd_gl_fixture.h"
 #include "shaders.h"
 #include "surf_rect.h"
 
@@ -11,29 +10,17 @@ namespace {
 
 const unsigned int kRoot = 0x204060;
 
-class MainWndGL : public GLFixture
+class MainWndGL : public MainWndGLFixture
 {
 protected:
-    MainWndGL() : GLFixture(96, 64) {}
+    MainWndGL() : MainWndGLFixture(96, 64) {}
     void SetUp() override
     {
-        GLFixture::SetUp();
+        MainWndGLFixture::SetUp();
         if (IsSkipped())
             return;
+        // The programs are made at the first frame, not with the window.
         ASSERT_EQ(g_pShaderFill, nullptr);
-        wnd.reset(new CMainWnd(nullptr, 1, 96, 64, 96, 64, 1));
-    }
-    void TearDown() override
-    {
-        wnd.reset();    // with the context current, as the front end does
-        GLFixture::TearDown();
-    }
-    // A frame as the front end draws it: cleared, then the tree.
-    void Frame()
-    {
-        Clear(0);
-        wnd->RenderScreen();
-        Read();
     }
     CSurfRect* AddRect(CSurf* pParent, int iID, CRVRect rc, unsigned int uColor)
     {
@@ -41,7 +28,6 @@ protected:
         pParent->AddChildTail(p);
         return p;
     }
-    std::unique_ptr<CMainWnd> wnd;
 };
 
 TEST_F(MainWndGL, ProgramsAreMadeAtTheFirstFrameAndGoWithTheWindow)

@@ -3,38 +3,18 @@
 // and a map too small to show is not drawn.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "lx_eglcontext.h"
-#include "mainwnd.h"
+#include "mainwnd_gl_fixture.h"
 #include "msgids.h"
 #include "rvmsg.h"
 #include "surf_draw.h"
 
 namespace {
 
-class SurfDrawRender : public ::testing::Test
+class SurfDrawRender : public MainWndGLFixture
 {
 protected:
-    void SetUp() override
-    {
-        std::string error;
-        ctx.reset(CLxEGLContext::Create(64, 64, &error));
-        if (!ctx)
-            GTEST_SKIP() << "no offscreen GL context: " << error;
-        CSurf::g_bRenderGL = 1;
-        wnd.reset(new CMainWnd(nullptr, 1, 64, 64, 64, 64, 1));
-    }
-    void TearDown() override
-    {
-        wnd.reset();
-        ctx.reset();
-        CSurf::g_bRenderGL = 0;
-    }
     CSurfDraw* AddPad(CRVRect rc, unsigned int uColor, int iMargin = 3)
     {
         CSurfDraw* pad = new CSurfDraw(wnd.get(), 3, rc, rc);
@@ -54,24 +34,9 @@ protected:
         wnd->CSurf::OnTouchMove(ORIENT_0, b, 0);
         wnd->CSurf::OnTouchUp(ORIENT_0, b, 0);
     }
-    void Frame()
-    {
-        glClearStencil(0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        wnd->RenderScreen();
-        ASSERT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-        ASSERT_TRUE(ctx->ReadPixels(&pixels));
-    }
     // Red at (x, y), y from the top.
-    int Red(int x, int y) const { return pixels[(size_t)(y * 64 + x) * 4]; }
-    int GreenBlue(int x, int y) const
-    {
-        return pixels[(size_t)(y * 64 + x) * 4 + 1] + pixels[(size_t)(y * 64 + x) * 4 + 2];
-    }
-
-    std::unique_ptr<CLxEGLContext> ctx;
-    std::unique_ptr<CMainWnd> wnd;
-    std::vector<unsigned char> pixels;
+    int Red(int x, int y) const { return (At(x, y) >> 16) & 0xFF; }
+    int GreenBlue(int x, int y) const { return ((At(x, y) >> 8) & 0xFF) + (At(x, y) & 0xFF); }
 };
 
 TEST_F(SurfDrawRender, StrokesShowInThePadsColourWithSoftSides)

@@ -8,11 +8,8 @@
 #include <GL/glext.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "lx_eglcontext.h"
-#include "mainwnd.h"
+#include "mainwnd_gl_fixture.h"
 
 namespace {
 
@@ -48,41 +45,8 @@ private:
     unsigned int m_uColor;
 };
 
-class SurfStencil : public ::testing::Test
+class SurfStencil : public MainWndGLFixture
 {
-protected:
-    void SetUp() override
-    {
-        std::string error;
-        ctx.reset(CLxEGLContext::Create(64, 64, &error));
-        if (!ctx)
-            GTEST_SKIP() << "no offscreen GL context: " << error;
-        CSurf::g_bRenderGL = 1;
-        wnd.reset(new CMainWnd(nullptr, 1, 64, 64, 64, 64, 1));
-    }
-    void TearDown() override
-    {
-        wnd.reset();
-        ctx.reset();
-        CSurf::g_bRenderGL = 0;
-    }
-    void Frame()
-    {
-        glClearStencil(0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        wnd->RenderScreen();
-        ASSERT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-        ASSERT_TRUE(ctx->ReadPixels(&pixels));
-    }
-    // 0x00RRGGBB at (x, y), y from the top.
-    unsigned int At(int x, int y)
-    {
-        const unsigned char* p = &pixels[(size_t)(y * 64 + x) * 4];
-        return (unsigned int)p[0] << 16 | (unsigned int)p[1] << 8 | p[2];
-    }
-    std::unique_ptr<CLxEGLContext> ctx;
-    std::unique_ptr<CMainWnd> wnd;
-    std::vector<unsigned char> pixels;
 };
 
 TEST_F(SurfStencil, ChildrenAreCutToTheClippingSurface)
