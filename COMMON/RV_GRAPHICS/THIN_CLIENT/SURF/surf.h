@@ -355,6 +355,11 @@ protected:
     // Pushes the screen rectangle, and gives the visible part in local
     // coordinates; 0 (nothing pushed) when the stack refused.
     int PushLocalClip(ORIENT eOrient, CClipStack* pClip, CRVRect* pLocal);
+    // The first half of a one-finger touch-down: a visible surface holding
+    // the point offers it to its children, topmost first. *pbInside says
+    // whether the point lies in the visible part; the result is the child's
+    // that took the touch, else TOUCH_NOT_TAKEN.
+    int OfferTouchDownToChildren(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack* pClip, int* pbInside);
     // Sends 20204: parent ID, own ID, down flag, x, y.
     void TXTouch(int bDown, int x, int y);
     // Through the session, when there is one; 1 when sent.

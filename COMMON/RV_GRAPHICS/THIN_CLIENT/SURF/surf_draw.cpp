@@ -149,23 +149,10 @@ int CSurfDraw::HitTest(ORIENT eOrient, POINT pt, CClipStack* pClip)
 
 int CSurfDraw::OnTouchDown(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack* pClip)
 {
-    if (m_iAlpha < 1)
-        return TOUCH_NOT_TAKEN;
-    CRVRect local;
-    if (!PushLocalClip(eOrient, pClip, &local))
-        return TOUCH_NOT_TAKEN;
-    if (!local.IsPointInside(pt)) {
-        pClip->PopClip();
-        return TOUCH_NOT_TAKEN;
-    }
-    for (CSurf* p = m_pLastChild; p; p = p->PrevSibling()) {
-        int iResult = p->OnTouchDown(eOrient, ToChild(p, eOrient, pt), uIndex, pClip);
-        if (iResult != TOUCH_NOT_TAKEN) {
-            pClip->PopClip();
-            return iResult;
-        }
-    }
-    pClip->PopClip();
+    int bInside = 0;
+    const int iResult = OfferTouchDownToChildren(eOrient, pt, uIndex, pClip, &bInside);
+    if (!bInside || iResult != TOUCH_NOT_TAKEN)
+        return iResult;
     m_ptTouch1 = pt;
     // A pad too large for any map cannot draw: the touch is left to others.
     if (!PrepareMap(eOrient))

@@ -38,8 +38,10 @@ int CSurf::HitTest(ORIENT eOrient, POINT pt, CClipStack* pClip)
     return 1;
 }
 
-int CSurf::OnTouchDown(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack* pClip)
+int CSurf::OfferTouchDownToChildren(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack* pClip,
+                                    int* pbInside)
 {
+    *pbInside = 0;
     if (m_iAlpha < 1)
         return TOUCH_NOT_TAKEN;
     CRVRect local;
@@ -49,14 +51,20 @@ int CSurf::OnTouchDown(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack
         pClip->PopClip();
         return TOUCH_NOT_TAKEN;
     }
-    for (CSurf* p = m_pLastChild; p; p = p->m_pPrev) {
-        int iResult = p->OnTouchDown(eOrient, ToChild(p, eOrient, pt), uIndex, pClip);
-        if (iResult != TOUCH_NOT_TAKEN) {
-            pClip->PopClip();
-            return iResult;
-        }
-    }
+    *pbInside = 1;
+    int iResult = TOUCH_NOT_TAKEN;
+    for (CSurf* p = m_pLastChild; p && iResult == TOUCH_NOT_TAKEN; p = p->m_pPrev)
+        iResult = p->OnTouchDown(eOrient, ToChild(p, eOrient, pt), uIndex, pClip);
     pClip->PopClip();
+    return iResult;
+}
+
+int CSurf::OnTouchDown(ORIENT eOrient, POINT pt, unsigned int uIndex, CClipStack* pClip)
+{
+    int bInside = 0;
+    const int iResult = OfferTouchDownToChildren(eOrient, pt, uIndex, pClip, &bInside);
+    if (!bInside || iResult != TOUCH_NOT_TAKEN)
+        return iResult;
     m_ptTouch1 = pt;
     if (!(m_iAttribs & SA_TOUCHABLE))
         return TOUCH_NOT_TAKEN;
