@@ -8,13 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "controller_sim.h"
 #include "demo_controller.h"
+#include "file_text.h"
 #include "png_read.h"
 #include "scoped_temp_dir.h"
 
@@ -27,14 +26,6 @@ struct RUN_RESULT
     int iExit = -1;
     std::string sOut, sErr;
 };
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // extraEnv: NAME=value entries that replace the test's own.
 RUN_RESULT RunProgram(const ScopedTempDir& dir, std::vector<std::string> args,
@@ -76,8 +67,8 @@ RUN_RESULT RunProgram(const ScopedTempDir& dir, std::vector<std::string> args,
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         r.iExit = WEXITSTATUS(status);
-    r.sOut = Slurp(out);
-    r.sErr = Slurp(err);
+    r.sOut = ReadFileText(out);
+    r.sErr = ReadFileText(err);
     return r;
 }
 

@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "FontServer.h"
+#include "file_text.h"
 #include "fontdownload.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
@@ -24,22 +22,7 @@ protected:
     ~FontFiles() override { CFontServer::SetFontDirectory(CRVString("")); }
 
     std::string Path(const std::string& sName) const { return m_dir / sName; }
-    void WriteFile(const std::string& sName, const std::string& sData) const
-    {
-        std::ofstream(Path(sName), std::ios::binary) << sData;
-    }
-    static std::string Contents(const std::string& sPath)
-    {
-        std::ifstream in(sPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static bool Exists(const std::string& sPath)
-    {
-        struct stat st;
-        return stat(sPath.c_str(), &st) == 0;
-    }
+    void WriteFile(const std::string& sName, const std::string& sData) const { WriteFileText(Path(sName), sData); }
     // Every file in the directory, for "nothing else was written".
     int FileCount() const
     {
@@ -106,7 +89,7 @@ TEST_F(FontFiles, ConfigRoundTripAndItsFileLayout)
     EXPECT_EQ(FONTSERVER_TYPE_FT, iType);
     EXPECT_EQ(sName, "Brand.ttf");
     // One int, then the name as a counted 8-bit string.
-    EXPECT_EQ(std::string("\x01\x00\x00\x00\x09\x00\x00\x00" "Brand.ttf", 17), Contents(Path("font.config")));
+    EXPECT_EQ(std::string("\x01\x00\x00\x00\x09\x00\x00\x00" "Brand.ttf", 17), ReadFileText(Path("font.config")));
 
     CFontServer::SaveFontServerConfig(FONTSERVER_TYPE_DEFAULT, CRVString(""));
     ASSERT_EQ(1, CFontServer::LoadFontServerConfig(&iType, &sName));
@@ -173,11 +156,11 @@ TEST_F(FontDownload, ChunksBecomeTheFileOnlyWhenComplete)
     ASSERT_EQ(1, m_dl.Begin(CRVString(sPath.c_str())));
     EXPECT_EQ(CFontDownload::CHUNK_MORE, Add(10, 0, "0123"));
     EXPECT_EQ(CFontDownload::CHUNK_MORE, Add(10, 4, ""));
-    EXPECT_FALSE(Exists(sPath));
+    EXPECT_FALSE(FileExists(sPath));
     EXPECT_EQ(CFontDownload::CHUNK_MORE, Add(10, 4, "456"));
     EXPECT_EQ(CFontDownload::CHUNK_DONE, Add(10, -1, "789"));
-    EXPECT_EQ("0123456789", Contents(sPath));
-    EXPECT_FALSE(Exists(sPath + ".part"));
+    EXPECT_EQ("0123456789", ReadFileText(sPath));
+    EXPECT_FALSE(FileExists(sPath + ".part"));
     EXPECT_FALSE(m_dl.IsOpen());
     EXPECT_EQ((uint32_t)(10 * '0' + 45), CFontServer::GetFontFileChecksum(CRVString(sPath.c_str())));
 }
@@ -188,9 +171,9 @@ TEST_F(FontDownload, AFontInUseIsReplacedWholeNotOverwritten)
     WriteFile("Brand.ttf", "old font");
     ASSERT_EQ(1, m_dl.Begin(CRVString(sPath.c_str())));
     EXPECT_EQ(CFontDownload::CHUNK_MORE, Add(6, 0, "new"));
-    EXPECT_EQ("old font", Contents(sPath));
+    EXPECT_EQ("old font", ReadFileText(sPath));
     EXPECT_EQ(CFontDownload::CHUNK_DONE, Add(6, 3, "ttf"));
-    EXPECT_EQ("newttf", Contents(sPath));
+    EXPECT_EQ("newttf", ReadFileText(sPath));
 }
 
 TEST_F(FontDownload, HostileChunksEndTheDownloadAndLeaveNothing)

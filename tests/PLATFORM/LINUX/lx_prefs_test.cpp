@@ -1,3 +1,4 @@
+#include "file_text.h"
 #include "lx_prefs.h"
 
 #include <gtest/gtest.h>
@@ -5,29 +6,13 @@
 
 #include <dirent.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "scoped_env.h"
 #include "scoped_temp_dir.h"
 
 namespace {
-
-std::string ReadFile(const std::string& sPath)
-{
-    std::ifstream in(sPath, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& sPath, const std::string& sText)
-{
-    std::ofstream out(sPath, std::ios::binary);
-    out << sText;
-}
 
 int CountEntries(const std::string& sDir)
 {
@@ -120,7 +105,7 @@ TEST_F(LxPrefsFileTest, SetStringWritesAFileTheNextReaderSees)
     CLxPrefs again(sPath);
     EXPECT_EQ("Lake=House\nEast", again.GetString("RVUserName", ""));
     EXPECT_EQ("1", again.GetString("Other", ""));
-    EXPECT_EQ("Other=1\nRVUserName=Lake\\=House\\nEast\n", ReadFile(sPath));
+    EXPECT_EQ("Other=1\nRVUserName=Lake\\=House\\nEast\n", ReadFileText(sPath));
 
     // The settings are the user's own, and no temporary file is left behind.
     struct stat st;
@@ -153,7 +138,7 @@ TEST_F(LxPrefsFileTest, DamagedOrUnusableFilesGiveTheDefaults)
         if (c.bDirectory)
             ASSERT_EQ(0, mkdir(sPath.c_str(), 0700));
         else if (!c.sContent.empty())
-            WriteFile(sPath, c.sContent);
+            WriteFileText(sPath, c.sContent);
         CLxPrefs prefs(sPath);
         EXPECT_EQ("default", prefs.GetString("RVUserName", "default")) << c.pszWhat;
     }
@@ -162,7 +147,7 @@ TEST_F(LxPrefsFileTest, DamagedOrUnusableFilesGiveTheDefaults)
 TEST_F(LxPrefsFileTest, AnUnwritablePlaceKeepsTheValueInMemory)
 {
     const std::string sFile = m_dir / "plain-file";
-    WriteFile(sFile, "x");
+    WriteFileText(sFile, "x");
     CLxPrefs prefs(sFile + "/zviewer/settings");   // its directory cannot exist
     EXPECT_EQ(0, prefs.SetString("RVUserName", "Lake House"));
     EXPECT_EQ("Lake House", prefs.GetString("RVUserName", ""));

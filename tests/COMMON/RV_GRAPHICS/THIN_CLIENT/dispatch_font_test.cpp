@@ -5,14 +5,13 @@
 #include "dispatch_fixture.h"
 #include "engine_fixture.h"
 
-#include <sys/stat.h>
 
 #include <fstream>
 #include <mutex>
 #include <numeric>
-#include <sstream>
 
 #include "FontServer.h"
+#include "file_text.h"
 
 namespace {
 
@@ -24,22 +23,7 @@ protected:
     void SetUp() override { ConnectPeer(); }
 
     std::string Path(const std::string& sName) const { return m_dir / sName; }
-    void WriteFile(const std::string& sName, const std::string& sData) const
-    {
-        std::ofstream(Path(sName), std::ios::binary) << sData;
-    }
-    static std::string Contents(const std::string& sPath)
-    {
-        std::ifstream in(sPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static bool Exists(const std::string& sPath)
-    {
-        struct stat st;
-        return stat(sPath.c_str(), &st) == 0;
-    }
+    void WriteFile(const std::string& sName, const std::string& sData) const { WriteFileText(Path(sName), sData); }
     static int Sum(const std::string& s)
     {
         uint32_t u = 0;
@@ -153,12 +137,12 @@ TEST_F(DispatchFont, FontFileIsRequestedDownloadedAndThenKept)
 
     DownloadChunk((int)sFont.size(), sFont.substr(0, 1000));
     DownloadChunk((int)sFont.size(), sFont.substr(1000, 1000));
-    EXPECT_EQ("an older version", Contents(Path("Brand.ttf")));
+    EXPECT_EQ("an older version", ReadFileText(Path("Brand.ttf")));
     DownloadChunk((int)sFont.size(), sFont.substr(2000));
     ExpectFrame(MSG_FONT_READY, 0, { 0 });
     ExpectFrame(MSG_FONT_READY, 0, { 1 });
-    EXPECT_EQ(sFont, Contents(Path("Brand.ttf")));
-    EXPECT_FALSE(Exists(Path("Brand.ttf.part")));
+    EXPECT_EQ(sFont, ReadFileText(Path("Brand.ttf")));
+    EXPECT_FALSE(FileExists(Path("Brand.ttf.part")));
     // No FreeType server in this build: the system's keeps drawing.
     EXPECT_EQ(FONTSERVER_TYPE_DEFAULT, g_pFontServer->ServerType());
 
@@ -178,18 +162,18 @@ TEST_F(DispatchFont, RefusedNamesAndBadChunksLeaveNoFile)
     Settings("../Escape.ttf", 1234);
     Settings("font.config", 1234);
     ExpectNothingSent();
-    EXPECT_FALSE(Exists(m_dir.path() + "/../Escape.ttf"));
+    EXPECT_FALSE(FileExists(m_dir.path() + "/../Escape.ttf"));
     EXPECT_EQ(-1, ConfigType());
 
     Settings("Brand.ttf", 1234);
     ExpectDownloadRequest("Brand.ttf");
     DownloadChunk(100, "abcd");
-    EXPECT_TRUE(Exists(Path("Brand.ttf.part")));
+    EXPECT_TRUE(FileExists(Path("Brand.ttf.part")));
     // Announces more than it carries: the download ends, nothing is kept.
     DownloadChunk(100, "efgh", 500);
     EXPECT_FALSE(g_pFontServer->IsDownloading());
-    EXPECT_FALSE(Exists(Path("Brand.ttf.part")));
-    EXPECT_FALSE(Exists(Path("Brand.ttf")));
+    EXPECT_FALSE(FileExists(Path("Brand.ttf.part")));
+    EXPECT_FALSE(FileExists(Path("Brand.ttf")));
     DownloadChunk(8, "abcdefgh");
     ExpectNothingSent();
 }
@@ -200,10 +184,10 @@ TEST_F(DispatchFont, BitmapFontFileArrivesInChunks)
     m_pWnd->ClearStateBits(CSurf::SS_NEEDS_REDRAW);
     BitmapFontChunk(10, 0, "01234");
     EXPECT_NE(nullptr, m_pWnd->m_pFontFile);
-    EXPECT_FALSE(Exists(Path("ZVIEWER.FONT")));
+    EXPECT_FALSE(FileExists(Path("ZVIEWER.FONT")));
     BitmapFontChunk(10, 5, "56789");
     EXPECT_EQ(nullptr, m_pWnd->m_pFontFile);
-    EXPECT_EQ("0123456789", Contents(Path("ZVIEWER.FONT")));
+    EXPECT_EQ("0123456789", ReadFileText(Path("ZVIEWER.FONT")));
     // No bitmap font server in this build: a new system server, and a redraw.
     ASSERT_NE(nullptr, g_pFontServer);
     EXPECT_NE(pBefore, g_pFontServer);
@@ -231,16 +215,16 @@ TEST_F(DispatchFont, HostileBitmapFontChunksNeverWriteOutsideTheAnnouncedFile)
         ASSERT_NE(nullptr, m_pWnd->m_pFontFile) << t.pszWhat;
         BitmapFontChunk(t.iTotal, t.iOffset, std::string(8, 'x'), t.iLength);
         EXPECT_EQ(nullptr, m_pWnd->m_pFontFile) << t.pszWhat;
-        EXPECT_FALSE(Exists(Path("ZVIEWER.FONT"))) << t.pszWhat;
-        EXPECT_FALSE(Exists(Path("ZVIEWER.FONT.part"))) << t.pszWhat;
+        EXPECT_FALSE(FileExists(Path("ZVIEWER.FONT"))) << t.pszWhat;
+        EXPECT_FALSE(FileExists(Path("ZVIEWER.FONT.part"))) << t.pszWhat;
     }
     // A huge first chunk is refused before anything is kept.
     BitmapFontChunk(0x7FFFFFFF, 0, "0123");
     EXPECT_EQ(nullptr, m_pWnd->m_pFontFile);
-    EXPECT_FALSE(Exists(Path("ZVIEWER.FONT.part")));
+    EXPECT_FALSE(FileExists(Path("ZVIEWER.FONT.part")));
     // After all that, an honest file still arrives.
     BitmapFontChunk(4, 0, "good");
-    EXPECT_EQ("good", Contents(Path("ZVIEWER.FONT")));
+    EXPECT_EQ("good", ReadFileText(Path("ZVIEWER.FONT")));
 }
 
 class SessionFontLength : public EngineFixture

@@ -3,10 +3,8 @@
 #include "dispatch_fixture.h"
 
 #include "FontServer.h"
+#include "file_text.h"
 
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 
 class DispatchReply : public DispatchFixture
 {
@@ -208,19 +206,6 @@ protected:
         Process(m);
     }
     static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-    static bool Exists(const std::string& sPath)
-    {
-        struct stat st;
-        return stat(sPath.c_str(), &st) == 0;
-    }
-    static std::string Contents(const std::string& sPath)
-    {
-        std::ifstream in(sPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
     std::wstring m_sExt;
 };
 
@@ -232,7 +217,7 @@ TEST_F(DispatchFileSave, ChunksAreWrittenAndTheFileClosedAtTheTotal)
     EXPECT_NE(nullptr, m_pWnd->m_pSaveFile);
     Chunk(6, 3, "def");
     EXPECT_EQ(nullptr, m_pWnd->m_pSaveFile);
-    EXPECT_EQ("abcdef", Contents(sPath));
+    EXPECT_EQ("abcdef", ReadFileText(sPath));
 }
 
 TEST_F(DispatchFileSave, LocalhostUrlNamesALocalPath)
@@ -242,16 +227,16 @@ TEST_F(DispatchFileSave, LocalhostUrlNamesALocalPath)
     Prompt(5, "*.bin");
     ExpectFrame(MSG_FILE_SAVE_READY, 0, { 5 });
     Chunk(1, 0, "x");
-    EXPECT_EQ("x", Contents(sPath));
+    EXPECT_EQ("x", ReadFileText(sPath));
 }
 
 TEST_F(DispatchFileSave, TotalOfZeroDeletesTheFile)
 {
     std::string sPath = StartSave("cancelled.txt", 42);
     Chunk(10, 0, "abc");
-    ASSERT_TRUE(Exists(sPath));
+    ASSERT_TRUE(FileExists(sPath));
     Chunk(0, 0, "");
-    EXPECT_FALSE(Exists(sPath));
+    EXPECT_FALSE(FileExists(sPath));
     EXPECT_EQ(nullptr, m_pWnd->m_pSaveFile);
 }
 
@@ -283,7 +268,7 @@ TEST_F(DispatchFileSave, ChunkLongerThanItsDataIsDropped)
     Process(m);
     ASSERT_NE(nullptr, m_pWnd->m_pSaveFile);
     Chunk(2, 0, "ok");
-    EXPECT_EQ("ok", Contents(sPath));
+    EXPECT_EQ("ok", ReadFileText(sPath));
 }
 
 TEST_F(DispatchFileSave, NewPromptClosesTheEarlierFile)
@@ -291,9 +276,9 @@ TEST_F(DispatchFileSave, NewPromptClosesTheEarlierFile)
     std::string sFirst = StartSave("first.txt", 1);
     Chunk(10, 0, "12345");
     std::string sSecond = StartSave("second.txt", 2);
-    EXPECT_EQ("12345", Contents(sFirst));
+    EXPECT_EQ("12345", ReadFileText(sFirst));
     Chunk(2, 0, "ab");
-    EXPECT_EQ("ab", Contents(sSecond));
+    EXPECT_EQ("ab", ReadFileText(sSecond));
 }
 
 // The window goes while a transfer is open: what arrived is kept on disk and
@@ -305,7 +290,7 @@ TEST_F(DispatchFileSave, WindowClosedMidTransferKeepsWhatArrived)
     ASSERT_NE(nullptr, m_pWnd->m_pSaveFile);
     delete m_pWnd;
     m_pWnd = nullptr;
-    EXPECT_EQ("12345", Contents(sPath));
+    EXPECT_EQ("12345", ReadFileText(sPath));
 }
 
 // The controller ends the session: the running socket loop stops pumping.
