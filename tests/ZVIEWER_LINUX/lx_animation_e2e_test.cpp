@@ -13,7 +13,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
-#include "sim_root.h"
+#include "sim_page.h"
 
 namespace {
 
@@ -96,12 +96,7 @@ protected:
     PAGE_SEEN ShotAfter(int iWaitMs, const char* pszName)
     {
         CControllerSim sim;
-        sim.SetPassword("pw");
-        EXPECT_EQ(1, sim.Start(0));
-        sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
-            if (frame.MessageID() == 20000)
-                SendPage(s);
-        });
+        EXPECT_EQ(1, StartPageSim(&sim, SendPage));
         LX_OPTIONS o = HeadlessOptions(sim.Port(), m_dir / "cache", m_dir / pszName, iWaitMs);
         EXPECT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
         sim.Stop();

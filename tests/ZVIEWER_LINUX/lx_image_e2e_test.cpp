@@ -21,7 +21,7 @@
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
 #include "tcf.h"
-#include "sim_root.h"
+#include "sim_page.h"
 
 namespace {
 
@@ -199,12 +199,7 @@ TEST(ImageEndToEnd, HeadlessScreenshotShowsImagesAndDrawnSurfaces)
     ScopedTempDir dir;
     ASSERT_TRUE(dir.ok());
     CControllerSim sim;
-    sim.SetPassword("pw");
-    ASSERT_EQ(1, sim.Start(0));
-    sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
-        if (frame.MessageID() == 20000)
-            SendPage(s);
-    });
+    ASSERT_EQ(1, StartPageSim(&sim, SendPage));
 
     LX_OPTIONS o = HeadlessOptions(sim.Port(), dir / "cache", dir / "page.png", 1500);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
@@ -261,8 +256,7 @@ TEST(ImageEndToEnd, HeadlessScreenshotShowsImagesAndDrawnSurfaces)
     struct stat st;
     EXPECT_EQ(stat((dir / (std::string("cache/") + kKeyName)).c_str(), &st), 0);
     CControllerSim sim2;
-    sim2.SetPassword("pw");
-    ASSERT_EQ(1, sim2.Start(0));
+    ASSERT_EQ(1, StartPageSim(&sim2, nullptr));
     LX_OPTIONS o2 = HeadlessOptions(sim2.Port(), dir / "cache", dir / "second.png", 200);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o2));
     SIM_SESSION_START start;

@@ -10,7 +10,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
-#include "sim_root.h"
+#include "sim_page.h"
 
 namespace {
 
@@ -46,11 +46,7 @@ TEST(RenderEndToEnd, HeadlessScreenshotShowsTheControllersRectangles)
     ScopedTempDir dir;
     ASSERT_TRUE(dir.ok());
     CControllerSim sim;
-    sim.SetPassword("pw");
-    ASSERT_EQ(1, sim.Start(0));
-    sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
-        if (frame.MessageID() != 20000)
-            return;
+    ASSERT_EQ(1, StartPageSim(&sim, [](CControllerSim& s) {
         SendRootColour(s, kRoot);
         // Two records for the root (sender ID = records - 1); the first
         // carries a child of its own.
@@ -61,7 +57,7 @@ TEST(RenderEndToEnd, HeadlessScreenshotShowsTheControllersRectangles)
         add.PutInt(0);
         PutRect(&add, {0, 12, CRVRect(600, 300, 200, 100), 0xFFFFFF, 128, 0});
         s.Send(add);
-    });
+    }));
 
     LX_OPTIONS o = HeadlessOptions(sim.Port(), dir / "cache", dir / "page.png", 1500);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));

@@ -16,7 +16,7 @@
 #include "png_read.h"
 #include "rvmsg.h"
 #include "scoped_temp_dir.h"
-#include "sim_root.h"
+#include "sim_page.h"
 
 namespace {
 
@@ -132,11 +132,7 @@ TEST(TextEndToEnd, HeadlessScreenshotShowsEachTextInItsBox)
     ScopedTempDir dir;
     ASSERT_TRUE(dir.ok());
     CControllerSim sim;
-    sim.SetPassword("pw");
-    ASSERT_EQ(1, sim.Start(0));
-    sim.SetFrameHook([](CControllerSim& s, const CRVMSG& frame) {
-        if (frame.MessageID() != 20000)
-            return;
+    ASSERT_EQ(1, StartPageSim(&sim, [](CControllerSim& s) {
         SendRootColour(s, kRoot);
         // Four records for the root (sender ID = records - 1): the panel with
         // its two labels, then the other texts.
@@ -165,7 +161,7 @@ TEST(TextEndToEnd, HeadlessScreenshotShowsEachTextInItsBox)
             PutText(&add, t);
         }
         s.Send(add);
-    });
+    }));
 
     LX_OPTIONS o = HeadlessOptions(sim.Port(), dir / "cache", dir / "texts.png", 1500);
     ASSERT_EQ(LX_EXIT_OK, LxRunDirectConnect(o));
