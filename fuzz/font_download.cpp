@@ -13,6 +13,7 @@
 //   4  name: byte n, n bytes (16-bit characters) -> GetFontFilePath
 // After every operation: no path leaves the font directory, and no file in
 // it is larger than a font file may be.
+#include "fuzz_tempdir.h"
 #include "fuzz_reader.h"
 #include "FontServer.h"
 #include "fontdownload.h"
@@ -82,11 +83,7 @@ void CheckFiles(bool bClear)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     RVSetLogLevel(RV_LOG_OFF);
-    const char* pszTmp = getenv("TMPDIR");
-    std::string sPattern = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_font.XXXXXX";
-    if (!mkdtemp(&sPattern[0]))
-        abort();
-    g_sDir = sPattern;
+    g_sDir = FuzzPrivateDir("font");
     CFontServer::SetFontDirectory(CRVString(g_sDir.c_str()));
     // A session whose far end is a local socket, so that requests can be sent.
     int fds[2];

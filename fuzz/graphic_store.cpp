@@ -18,6 +18,7 @@
 #include "mainwnd.h"
 #include "msgids.h"
 #include "resource_mgr.h"
+#include "fuzz_tempdir.h"
 #include "rvdir.h"
 #include "rvlog.h"
 #include "rvmsg.h"
@@ -68,11 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     RVSetLogLevel(RV_LOG_OFF);
     CSurf::g_bRenderGL = 0;
-    const char* pszTmp = getenv("TMPDIR");
-    g_sCacheDir = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_gstore_XXXXXX";
-    if (!mkdtemp(&g_sCacheDir[0]))
-        abort();
-    atexit([] { TAVO_RemoveDirectory(CRVString(g_sCacheDir.c_str())); });
+    g_sCacheDir = FuzzPrivateDir("gstore");
     CMainWnd::g_pResourceManager = new CResourceManager(g_sCacheDir.c_str());
     g_pGraphicStore = new CGraphicStore;
     return 0;

@@ -17,6 +17,7 @@
 #include "gldelegate.h"
 #include "mainwnd.h"
 #include "msgids.h"
+#include "fuzz_tempdir.h"
 #include "rvdir.h"
 #include "rvfile.h"
 #include "rvlog.h"
@@ -75,15 +76,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     RVSetLogLevel(RV_LOG_OFF);
     CSurf::g_bRenderGL = 0;
-    const char* pszTmp = getenv("TMPDIR");
-    g_sSavePath = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_save_" + std::to_string(getpid());
+    g_sSavePath = FuzzPrivateDir("save") + "/saved";
     // Font downloads and "font.config" written by the inputs stay in a
     // private folder that goes with the process.
-    g_sFontDir = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_fonts_XXXXXX";
-    if (!mkdtemp(&g_sFontDir[0]))
-        abort();
+    g_sFontDir = FuzzPrivateDir("fonts");
     CFontServer::SetFontDirectory(CRVString(g_sFontDir.c_str()));
-    atexit([] { TAVO_RemoveDirectory(CRVString(g_sFontDir.c_str())); });
     return 0;
 }
 

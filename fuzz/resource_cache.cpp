@@ -4,6 +4,7 @@
 // reads back only when it holds its whole stated length, within the limit,
 // and then exactly; one that does not is removed.
 #include "resource_mgr.h"
+#include "fuzz_tempdir.h"
 #include "rvdir.h"
 #include "rvlog.h"
 
@@ -36,11 +37,7 @@ int LE32(const uint8_t* p)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     RVSetLogLevel(RV_LOG_OFF);
-    const char* pszTmp = getenv("TMPDIR");
-    g_sDir = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/zv_fuzz_rescache_XXXXXX";
-    if (!mkdtemp(&g_sDir[0]))
-        abort();
-    atexit([] { TAVO_RemoveDirectory(CRVString(g_sDir.c_str())); });
+    g_sDir = FuzzPrivateDir("rescache");
     return 0;
 }
 
