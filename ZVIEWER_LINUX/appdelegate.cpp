@@ -147,7 +147,9 @@ void CAppDelegate::EndSession()
 
 int CAppDelegate::RunOnce()
 {
-    const bool bAnimating = m_pWindow->IsShown() && CLxConnectWindow::IsAnimating(m_pConnectPage->Snapshot(Now()));
+    // What was drawn last says whether the window animates: every change that
+    // starts an animation (Connect, a status, a tick's result) asks for a frame.
+    const bool bAnimating = m_pWindow->IsShown() && CLxConnectWindow::IsAnimating(m_LastDrawn);
     SDL_Event ev;
     bool bDrawNow = false;
     if (SDL_WaitEventTimeout(&ev, bAnimating ? ANIMATION_SLICE_MS : IDLE_SLICE_MS)) {
