@@ -47,6 +47,8 @@ LX_EXIT_CODE RunSession(const LX_OPTIONS& o)
 {
     std::string why;
     const LX_EXIT_CODE connected = LxConnectDirect(o.sHost, o.wPort, o.sPassword, CONNECT_TIMEOUT_MS, &why);
+    if (connected == LX_EXIT_LOGIN)
+        return Fail(connected, "login to %s:%u failed: %s", o.sHost.c_str(), (unsigned)o.wPort, why.c_str());
     if (connected != LX_EXIT_OK)
         return Fail(connected, "%s", why.c_str());
 

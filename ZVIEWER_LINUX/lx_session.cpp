@@ -102,6 +102,6 @@ LX_EXIT_CODE LxConnectDirect(const std::string& sHost, unsigned short wPort, con
         *pError = "cannot connect to " + where;
         return LX_EXIT_CONNECT;
     }
-    *pError = "login to " + where + " failed: " + listener.m_sLast;
+    *pError = listener.m_sLast;
     return LX_EXIT_LOGIN;
 }

@@ -15,7 +15,8 @@ void LxReleaseSession();
 // Resolves sHost (IPv4), connects within uTimeoutMs, logs in with login
 // context 0 and the password. LX_EXIT_OK; LX_EXIT_CONNECT when no link could
 // be made; LX_EXIT_LOGIN when the controller did not accept the login. On
-// failure *pError holds a one-line reason (the login's own status text, such
-// as "Password Rejected", for LX_EXIT_LOGIN).
+// failure *pError holds a one-line reason: for LX_EXIT_LOGIN the login's own
+// status text alone (such as "Password Rejected"), which callers put in their
+// own words.
 LX_EXIT_CODE LxConnectDirect(const std::string& sHost, unsigned short wPort, const std::string& sPassword,
                              unsigned int uTimeoutMs, std::string* pError);

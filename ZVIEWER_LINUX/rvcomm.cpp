@@ -124,10 +124,6 @@ int CRVComm::CreateDirectConnection(const std::string& sHost, uint16_t wPort, co
     SetLastName(std::string());
     if (LxConnectDirect(sHost, wPort, sPassword, LOCAL_CONNECT_TIMEOUT_MS, &why) == LX_EXIT_OK)
         return 1;
-    // The login's own verdict is what the user can act on.
-    const std::string sPrefix = "login to " + sHost + ":" + std::to_string(wPort) + " failed: ";
-    if (why.compare(0, sPrefix.size(), sPrefix) == 0)
-        why.erase(0, sPrefix.size());
     RVLog(RV_LOG_INFO, "connection to %s:%u failed: %s", sHost.c_str(), (unsigned)wPort, why.c_str());
     if (pError)
         *pError = why;
