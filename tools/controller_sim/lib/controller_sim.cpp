@@ -1,5 +1,6 @@
 // Life cycle, configuration and state queries of the simulated controller.
 #include "sim_impl.h"
+#include "sim_socket.h"
 
 #include "rvlog.h"
 #include "rvsock.h"
@@ -60,21 +61,12 @@ int CControllerSim::Start(unsigned short usPort)
         if (s.bRunning)
             return 0;
     }
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return 0;
-    int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr;
-    memset(&addr, 0, sizeof addr);
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(usPort);
-    socklen_t len = sizeof addr;
-    if (bind(fd, (sockaddr*)&addr, sizeof addr) != 0 || listen(fd, 4) != 0 ||
-        getsockname(fd, (sockaddr*)&addr, &len) != 0 || !SetNonBlocking(fd)) {
+    uint16_t wBound = 0;
+    const int fd = SimBindLoopback(SOCK_STREAM, usPort, &wBound);
+    if (fd < 0 || listen(fd, 4) != 0 || !SetNonBlocking(fd)) {
         RVLog(RV_LOG_ERROR, "controller sim: cannot listen on 127.0.0.1:%u", usPort);
-        close(fd);
+        if (fd >= 0)
+            close(fd);
         return 0;
     }
     int wake[2];
@@ -92,7 +84,7 @@ int CControllerSim::Start(unsigned short usPort)
         s.fdListen = fd;
         s.aWake[0] = wake[0];
         s.aWake[1] = wake[1];
-        s.usPort = ntohs(addr.sin_port);
+        s.usPort = wBound;
         s.bRunning = 1;
     }
     if (s.thread.Start(IMPL::ThreadProc, &s, 262144, "controller-sim") != 0) {

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "sim_socket.h"
 #include "syslocator.h"
 
 namespace {
@@ -25,21 +26,9 @@ int CSimAnnouncer::Start(uint16_t wUdpPort, uint16_t wTcpPort, const char* pszNa
 {
     if (m_fd >= 0)
         return 0;
-    m_fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    m_fd = SimBindLoopback(SOCK_DGRAM, wUdpPort, &m_wPort);
     if (m_fd < 0)
         return 0;
-    sockaddr_in addr;
-    memset(&addr, 0, sizeof addr);
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(wUdpPort);
-    socklen_t len = sizeof addr;
-    if (bind(m_fd, (const sockaddr*)&addr, sizeof addr) != 0 || getsockname(m_fd, (sockaddr*)&addr, &len) != 0) {
-        close(m_fd);
-        m_fd = -1;
-        return 0;
-    }
-    m_wPort = ntohs(addr.sin_port);
 
     // The record as a controller sends it: little-endian fields, the address
     // first octet first, the name zero-padded.
