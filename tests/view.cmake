@@ -1,14 +1,13 @@
-# The viewer in a real window under a private X server (label "display").
+# The viewer in real windows, each test under a private X server (label
+# "display"): the viewer window; images and drawn surfaces; the application
+# with its connect window and the demo.
 if(TARGET zviewer AND TARGET zcontroller-sim)
-  add_test(NAME view_window_under_xvfb
-           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/ZVIEWER_LINUX/view_window_test.sh
-                   $<TARGET_FILE:zviewer> $<TARGET_FILE:zcontroller-sim>)
-  set_tests_properties(view_window_under_xvfb PROPERTIES LABELS display TIMEOUT 120 SKIP_RETURN_CODE 77)
-endif()
-# Images and drawn surfaces in a real window under a private X server.
-if(TARGET zviewer AND TARGET zcontroller-sim)
-  add_test(NAME image_window_under_xvfb
-           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/ZVIEWER_LINUX/image_window_test.sh
-                   $<TARGET_FILE:zviewer> $<TARGET_FILE:zcontroller-sim>)
-  set_tests_properties(image_window_under_xvfb PROPERTIES LABELS display TIMEOUT 120 SKIP_RETURN_CODE 77)
+  foreach(name view image app)
+    add_test(NAME ${name}_window_under_xvfb
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/ZVIEWER_LINUX/${name}_window_test.sh
+                     $<TARGET_FILE:zviewer> $<TARGET_FILE:zcontroller-sim>)
+    set_tests_properties(${name}_window_under_xvfb PROPERTIES LABELS display TIMEOUT 120 SKIP_RETURN_CODE 77)
+  endforeach()
+  # Two programs, two sessions and a discovery search in one run.
+  set_tests_properties(app_window_under_xvfb PROPERTIES TIMEOUT 180)
 endif()
