@@ -7,6 +7,8 @@
 // data is read as it comes; a step cut short ends the list.
 #include "surf.h"
 
+#include <climits>
+
 #include "RVThread.h"
 #include "mainwnd.h"
 #include "rvlog.h"
@@ -86,15 +88,22 @@ int ClampAlpha(int v)
     return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
+// Step offsets come from the controller unchecked; sums saturate rather
+// than overflow.
+int ClampToInt(long long v)
+{
+    return v < INT_MIN ? INT_MIN : (v > INT_MAX ? INT_MAX : (int)v);
+}
+
 int Centre(int iStart, int iSize)
 {
-    return (int)(((long long)iStart * 2 + iSize) / 2);
+    return ClampToInt(((long long)iStart * 2 + iSize) / 2);
 }
 
 // Per mille of a size; 1000 for a target without size.
 int Scale(int iOther, int iTarget)
 {
-    return iTarget > 0 ? (int)((long long)iOther * 1000 / iTarget) : 1000;
+    return iTarget > 0 ? ClampToInt((long long)iOther * 1000 / iTarget) : 1000;
 }
 
 // The transform that makes pTarget cover pOther (identity without it).
@@ -104,15 +113,16 @@ CRVRect CoverTransform(CSurf* pTarget, CSurf* pOther, ORIENT eOrient)
         return CRVRect(0, 0, 1000, 1000);
     const CRVRect t = pTarget->ScreenRect(eOrient);
     const CRVRect o = pOther->ScreenRect(eOrient);
-    return CRVRect(Centre(o.x, o.width) - Centre(t.x, t.width), Centre(o.y, o.height) - Centre(t.y, t.height),
-                   Scale(o.width, t.width), Scale(o.height, t.height));
+    return CRVRect(ClampToInt((long long)Centre(o.x, o.width) - Centre(t.x, t.width)),
+                   ClampToInt((long long)Centre(o.y, o.height) - Centre(t.y, t.height)), Scale(o.width, t.width),
+                   Scale(o.height, t.height));
 }
 
 // Scale (per mille) about a point given from the surface's top left.
 int ZoomOffset(int iPoint, int iSize, int iScale)
 {
     const long long u = (long long)iPoint - iSize / 2;
-    return (int)(u - u * iScale / 1000);
+    return ClampToInt(u - u * iScale / 1000);
 }
 
 class CStepRunner
@@ -232,8 +242,8 @@ void CStepRunner::Run(const ANIMATION_STEP& s)
         if (CSurf* pBounced = Anywhere(s.iValue1)) {
             const CRVRect from = pBounced->Position(m_eOrient);
             CRVRect to = from;
-            to.x += s.rc.x;
-            to.y += s.rc.y;
+            to.x = ClampToInt((long long)to.x + s.rc.x);
+            to.y = ClampToInt((long long)to.y + s.rc.y);
             pBounced->Animate(m_eOrient, AK_BOUNCE, from, to, s.iFlags, uDuration, s.uDelay, m_h.eProfile,
                               ANIMATION_TERM_WAIT);
         }

@@ -6,6 +6,7 @@
 #include "dispatch_fixture.h"
 
 #include <atomic>
+#include <climits>
 #include <thread>
 
 #include "rvrect_print.h"
@@ -227,6 +228,25 @@ TEST_F(DispatchAnimation, CutShortOrUnknownMessagesDoWhatTheyCan)
     huge.PutInt(2);
     Process(huge);
     EXPECT_EQ(9, a->FindAnimation(AK_ALPHA)->EndValue());
+}
+
+// Offsets come from the controller unchecked: sums that would overflow
+// stop at the edge of the coordinate range, and the animation still runs.
+TEST_F(DispatchAnimation, ExtremeOffsetsSaturate)
+{
+    CRVMSG m(0, MSG_ANIMATE_ASYNC, 0, 1);
+    PutAnimation(m, 10, 0,
+                 {
+                     { 1, 0x2, 11, R(5, -6, 100, 50), 0, 0, 0 },                 // move at once
+                     { 8192, 0, 0, R(INT_MAX, INT_MIN, 0, 0), 11, 0, 0 },         // bounce 11
+                 });
+    Process(m);
+    CSurfAnimationPosition* pBounce = RectAnimation(a, AK_BOUNCE);
+    ASSERT_NE(nullptr, pBounce);
+    EXPECT_EQ(R(INT_MAX, INT_MIN, 100, 50), pBounce->EndRect());
+    RoundAt(100);
+    RoundAt(1000);
+    EXPECT_EQ(R(5, -6, 100, 50), a->Position(ORIENT_0));       // bounced back
 }
 
 TEST_F(DispatchAnimation, AnimatedTransformsAndTheCommandsThatStopThem)
