@@ -104,12 +104,13 @@ void CAppDelegate::ApplicationWillTerminate()
     RVLog(RV_LOG_INFO, "applicationWillTerminate");
     m_pSleepWatch.reset();
     CloseViewer();
-    // A connect attempt still running ends with its own time-outs: the
-    // window goes at once, so that quitting never looks hung meanwhile.
+    // A login still waiting for its controller gives up at once; only a TCP
+    // connect can still take its few seconds, so the window goes first.
     if (m_pWindow)
         m_pWindow->Hide();
     if (m_pConnectPage && m_pConnectPage->ConnectionState() == CConnectPage::STATE_CONNECTING)
-        RVLog(RV_LOG_INFO, "waiting for the connection attempt to end");
+        RVLog(RV_LOG_INFO, "abandoning the connection attempt");
+    CRVComm::AbortConnect();
     m_pConnectPage.reset();     // saves the settings, ends its connect thread
     m_pWindow.reset();
     m_MainThread.SetWakeup(nullptr);
@@ -141,6 +142,7 @@ void CAppDelegate::EndSession()
     CloseViewer();
     if (bViewer)
         m_pConnectPage->OnViewerWindowClosed();
+    CRVComm::AbortConnect();
     m_pConnectPage->FinishConnect();
     CRVComm::ReleaseInstance();
 }

@@ -97,6 +97,12 @@ void CRVComm::Disconnect()
         g_pRVServer->CloseConnection();
 }
 
+void CRVComm::AbortConnect()
+{
+    if (g_pRVServer)
+        g_pRVServer->AbortConnect();
+}
+
 int CRVComm::Connected()
 {
     return g_pRVServer ? g_pRVServer->IsConnected() : 0;

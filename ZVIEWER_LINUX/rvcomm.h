@@ -31,6 +31,10 @@ public:
     static void ReleaseInstance();
     // Closes the session's connection, if there is a session.
     static void Disconnect();
+    // From any thread, before the session is released: a connect or login
+    // in progress on another thread gives up instead of running out its
+    // time-outs.
+    static void AbortConnect();
     // 1 while the session's link is up; 0 without a session.
     static int Connected();
 

@@ -157,7 +157,7 @@ int CRVQuery::WaitResponse(CRVMSG** ppAnswer)
         if (RVTickSince(dwStart) >= m_uTimeout)
             break;
         m_pSession->WaitMessage((unsigned short)m_sSenderID, WAIT_SLICE_MS);
-        if (m_bWaiting && !m_pSession->IsConnected())
+        if (m_bWaiting && (!m_pSession->IsConnected() || m_pSession->ConnectAborted()))
             break;
     }
     m_bWaiting = 0;

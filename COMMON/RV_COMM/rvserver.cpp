@@ -40,7 +40,8 @@ CRVServer::CRVServer(const char* pszDirectory)
       m_uChallengeTimeout(CHALLENGE_TIMEOUT_MS),
       m_uLoginTimeout(LOGIN_TIMEOUT_MS),
       m_uSilentMessageMs(SILENT_MESSAGE_MS),
-      m_uSilentReceiveMs(SILENT_RECEIVE_MS)
+      m_uSilentReceiveMs(SILENT_RECEIVE_MS),
+      m_bAborted(false)
 {
     // The directory is given with or without its trailing separator.
     const char* pszDir = pszDirectory ? pszDirectory : "";

@@ -16,6 +16,7 @@
 // that frames never interleave on the wire.
 #pragma once
 
+#include <atomic>
 #include <netinet/in.h>
 #include <stdint.h>
 
@@ -137,6 +138,12 @@ public:
     int ExecuteLogin(CConnectionListener* pListener);
     int IsConnected();
     void CloseConnection();
+    // From another thread, when the session is being given up (quit, sleep):
+    // a login in progress stops waiting within a query's wait slice, and
+    // every later connect or question fails at once. It cannot be undone;
+    // the session is released afterwards.
+    void AbortConnect() { m_bAborted = true; }
+    bool ConnectAborted() const { return m_bAborted; }
     CZConnection* GetConnection() { return m_pConnection; }
 
     // ---- Traffic -----------------------------------------------------------
@@ -219,6 +226,7 @@ private:
     unsigned int m_uSilentMessageMs;
     unsigned int m_uSilentReceiveMs;
     CRVCritical m_SendLock;
+    std::atomic<bool> m_bAborted;
 };
 
 extern CRVServer* g_pRVServer;

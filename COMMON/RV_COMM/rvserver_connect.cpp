@@ -79,7 +79,7 @@ void CRVServer::NewLink()
 int CRVServer::CreateConnection(const sockaddr_in* pAddr, CConnectionListener* pListener, unsigned int ms)
 {
     RV_ASSERT(pAddr != nullptr);
-    if (pAddr == nullptr)
+    if (pAddr == nullptr || m_bAborted)
         return 0;
     sockaddr_in addr = *pAddr;   // pAddr may be m_LastDirectAddr itself
     NewLink();

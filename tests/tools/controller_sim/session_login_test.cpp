@@ -4,6 +4,8 @@
 
 #include <arpa/inet.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,6 +142,26 @@ TEST_F(SessionLogin, RefusedOrUnansweredLoginFailsAndCloses)
         // A failed direct connection is not one to reconnect to.
         EXPECT_EQ(0, m_session.Reconnect(1000));
     }
+}
+
+// Quitting while a controller keeps the login waiting must not wait out the
+// challenge's time-out; once abandoned, the session connects no more.
+TEST_F(SessionLogin, AbortEndsALoginThatWaits)
+{
+    m_session.SetLoginTimeouts(60000, 60000);
+    m_sim.SetSilent(1);
+    std::future<int> login = std::async(std::launch::async, [this] { return Connect(); });
+    ASSERT_EQ(1, m_sim.WaitConnected(5000));
+    m_session.AbortConnect();
+    ASSERT_EQ(std::future_status::ready, login.wait_for(std::chrono::seconds(20)));
+    EXPECT_EQ(0, login.get());
+    EXPECT_EQ((Texts{ "Get Challenge", "No Response From Server" }), m_status.texts);
+    EXPECT_EQ(1, m_sim.WaitDisconnected(1000));
+
+    m_status.texts.clear();
+    m_sim.SetSilent(0);
+    EXPECT_EQ(0, Connect());
+    EXPECT_TRUE(m_status.texts.empty());
 }
 
 TEST_F(SessionLogin, ClientTypeFollowsTheLoginContext)
