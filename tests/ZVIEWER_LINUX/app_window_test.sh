@@ -45,11 +45,7 @@ wait_for 50 page_shows "$WID" 1 || fail "a tap on the second tab did not change 
 read -r TX TY <<<"$(tab_xy 3)"
 xdotool mousemove --window "$WID" "$TX" "$TY" click 1
 wait_for 50 page_shows "$WID" 3 || fail "a tap on the fourth tab did not change the page"
-xdotool windowfocus --sync "$WID" 2>/dev/null
-xdotool key --clearmodifiers ctrl+q
-wait_for 100 bash -c "! kill -0 $VIEWER 2>/dev/null" || fail "the demo did not close on Ctrl+Q"
-wait "$VIEWER"; CODE=$?
-[ "$CODE" = 0 ] || fail "closing the demo exited with $CODE"
+quit_with_ctrl_q "$WID" "$VIEWER" "the demo"
 
 # ---- 2: the connect window -----------------------------------------------------
 "$SIM" --port 0 --password "" --name "Hall Controller" --announce 0 \
@@ -91,10 +87,6 @@ xdotool search --onlyvisible --name '^Marlo : Hall Controller$' >/dev/null 2>&1 
 # The controller is no longer announced: it leaves the list within about 3 s.
 wait_for 50 grep -q 'Lost "Hall Controller"' "$WORK/app.err" || fail "the silent controller stayed in the list"
 
-xdotool windowfocus --sync "$CID" 2>/dev/null
-xdotool key --clearmodifiers ctrl+q
-wait_for 100 bash -c "! kill -0 $APP 2>/dev/null" || fail "the application did not quit with its connect window"
-wait "$APP"; CODE=$?
-[ "$CODE" = 0 ] || fail "quitting exited with $CODE"
+quit_with_ctrl_q "$CID" "$APP" "the application"
 grep -q "Terminating..." "$WORK/app.out" || fail "no 'Terminating...' on stdout"
 echo "PASS: demo page and tabs; connect window lists, connects, returns after close and lost link, quits"

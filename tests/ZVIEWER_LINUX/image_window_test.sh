@@ -115,10 +115,5 @@ done <<'PROBES'
 PROBES
 [ -z "$bad" ] || fail "wrong colours:$bad"
 
-xdotool windowfocus --sync "$WID" 2>/dev/null
-xdotool key --clearmodifiers ctrl+q
-wait_for 100 bash -c "! kill -0 $VIEWER 2>/dev/null" || fail "the viewer did not close on Ctrl+Q"
-wait "$VIEWER"
-CODE=$?
-[ "$CODE" = 0 ] || fail "closing the window exited with $CODE"
+quit_with_ctrl_q "$WID" "$VIEWER" "the viewer"
 echo "PASS: images and drawn surfaces in a window"

@@ -68,12 +68,7 @@ dialog_key Escape
 sleep 0.5
 [ "$(grep -c 'recv .* id 20209 ' "$WORK/sim.log")" = 1 ] || fail "a cancelled save was confirmed to the controller"
 
-xdotool windowfocus --sync "$WID" 2>/dev/null
-xdotool key --clearmodifiers ctrl+q
-wait_for 100 bash -c "! kill -0 $VIEWER 2>/dev/null" || fail "the viewer did not close on Ctrl+Q"
-wait "$VIEWER"
-CODE=$?
-[ "$CODE" = 0 ] || fail "closing the window exited with $CODE"
+quit_with_ctrl_q "$WID" "$VIEWER" "the viewer"
 grep -q "zviewer: " "$WORK/viewer1.err" && fail "closing the window printed an error"
 
 # ---- run 2: the controller goes away -------------------------------------

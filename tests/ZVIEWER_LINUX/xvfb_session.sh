@@ -3,6 +3,8 @@
 # when a tool is missing. After sourcing: $WORK, $DISPLAY, and
 #   fail TEXT                 prints TEXT and the logs in $WORK, exits 1
 #   wait_for TENTHS CMD...    runs CMD every 0.1 s until it succeeds or time is up
+#   quit_with_ctrl_q WID PID WHAT
+#                             presses Ctrl+Q in window WID; PID must end with 0
 # XDG_CACHE_HOME, XDG_CONFIG_HOME and HOME point into $WORK, so that no test
 # touches the user's files.
 
@@ -32,6 +34,15 @@ wait_for() {
   local tries=$1 i; shift
   for ((i = 0; i < tries; i++)); do "$@" && return 0; sleep 0.1; done
   return 1
+}
+
+quit_with_ctrl_q() {
+  local wid=$1 pid=$2 what=$3 code
+  xdotool windowfocus --sync "$wid" 2>/dev/null
+  xdotool key --clearmodifiers ctrl+q
+  wait_for 100 bash -c "! kill -0 $pid 2>/dev/null" || fail "$what did not close on Ctrl+Q"
+  wait "$pid"; code=$?
+  [ "$code" = 0 ] || fail "closing $what exited with $code"
 }
 
 # The server picks a free display number itself.
