@@ -403,8 +403,7 @@ void CConnectPage::CheckViewerSession()
 
 bool CConnectPage::SearchTimerRunning() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_bSearchTimer;
+    return Locked(m_bSearchTimer);
 }
 
 void CConnectPage::StartSearchTimer()
@@ -525,56 +524,47 @@ double CConnectPage::ControlsOpacity(double dNow) const
 
 bool CConnectPage::ControlsEnabled() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_bEnabled;
+    return Locked(m_bEnabled);
 }
 
 int CConnectPage::ConnectionState() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_iConnectionState;
+    return Locked(m_iConnectionState);
 }
 
 int CConnectPage::SelectedRow() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_iSelected;
+    return Locked(m_iSelected);
 }
 
 std::string CConnectPage::Name() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_sName;
+    return Locked(m_sName);
 }
 
 std::string CConnectPage::Password() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_sPassword;
+    return Locked(m_sPassword);
 }
 
 std::string CConnectPage::Status() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_sStatus;
+    return Locked(m_sStatus);
 }
 
 bool CConnectPage::StatusVisible() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_bStatusVisible;
+    return Locked(m_bStatusVisible);
 }
 
 bool CConnectPage::Busy() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_bBusy;
+    return Locked(m_bBusy);
 }
 
 bool CConnectPage::ViewerOpen() const
 {
-    std::lock_guard<std::mutex> guard(m_Lock);
-    return m_bViewerOpen;
+    return Locked(m_bViewerOpen);
 }
 
 double CConnectPage::Now() const

@@ -209,6 +209,13 @@ private:
     void SetState(int iState);
     // Starts fading the controls to enabled (1) or disabled (DISABLED_OPACITY).
     void FadeControls(bool bEnable);
+    // A copy of one field, read under m_Lock.
+    template <typename T>
+    T Locked(const T& field) const
+    {
+        std::lock_guard<std::mutex> guard(m_Lock);
+        return field;
+    }
     // Under m_Lock.
     void SelectByNameLocked(const std::string& sName);
     double OpacityLocked(double dNow) const;
