@@ -46,12 +46,7 @@ void CSurfImageLocal::SetSurfaceProps(CRVMSG* pMsg, int)
         return;
     // The new source is looked up when the picture is next needed.
     m_iSourceID = iSource;
-    m_Lock.RVLock();
-    CRenderObject* pShared = m_pShared;
-    m_pShared = nullptr;
-    m_Lock.RVUnlock();
-    if (pShared)
-        pShared->Release();
+    ReleaseHeld(&m_pShared);
 }
 
 void CSurfImageLocal::SetAttribute(int iKind, int iValue, int iTime)

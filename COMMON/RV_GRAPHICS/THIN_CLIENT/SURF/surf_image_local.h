@@ -94,8 +94,11 @@ protected:
     // Bytes of one update in an encoding this build decodes: into the render
     // object; 0 when nothing could be shown.
     int UpdateImageDataPNG(const unsigned char* pData, int iLength);
-    // Replaces the own render object (null to drop it).
-    void ReleaseRenderObject();
+    // Drops the own render object.
+    void ReleaseRenderObject() { ReleaseHeld(&m_pRenderObject); }
+    // Clears *ppObject under the lock and releases what it held outside it.
+    // Off the drawing thread the last release goes through the garbage.
+    void ReleaseHeld(CRenderObject** ppObject);
     // Draws pObject into the content rectangle, once more reflected below a
     // mirror; 1 when drawn.
     int DrawObject(CRenderObject* pObject, int iAlpha, CClipStack* pClip, float* pMatrix, RVT_MATRIX_CONFIG* pConfig);

@@ -34,13 +34,12 @@ void NotAvailableOnce(int iEncoding)
 
 }  // namespace
 
-void CSurfImageLocal::ReleaseRenderObject()
+void CSurfImageLocal::ReleaseHeld(CRenderObject** ppObject)
 {
     m_Lock.RVLock();
-    CRenderObject* pObject = m_pRenderObject;
-    m_pRenderObject = nullptr;
+    CRenderObject* pObject = *ppObject;
+    *ppObject = nullptr;
     m_Lock.RVUnlock();
-    // Off the drawing thread the last release goes through the garbage.
     if (pObject)
         pObject->Release();
 }
