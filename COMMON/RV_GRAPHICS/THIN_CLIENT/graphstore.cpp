@@ -42,8 +42,10 @@ CRVCritical* TreeLock()
     return g_pMainWindow ? g_pMainWindow->TreeLock() : nullptr;
 }
 
-// A canvas the store lets go of: released on the drawing thread through the
-// garbage, or at once when no main window draws anything.
+// A canvas the store lets go of goes through the garbage even on the drawing
+// thread, unlike CMainWnd::ReleaseCanvas: emptying the garbage is what tells
+// the tree's surfaces to look their images up again. Without a main window
+// nothing draws, and it is released at once.
 void Discard(CDIBDC32* pDib)
 {
     if (g_pMainWindow)

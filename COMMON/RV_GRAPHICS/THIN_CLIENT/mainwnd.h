@@ -208,6 +208,11 @@ public:
     void AddToGarbage(CSurf* pSurf);
     void AddToGarbage(CDIBDC32* pDIB);
     void AddToGarbage(CRenderObject* pObject);
+    // Lets go of one reference to a canvas. The last one deletes its texture,
+    // which belongs on the drawing thread: off it, the release waits in the
+    // main window's garbage; without a main window nothing draws, and it
+    // goes at once.
+    static void ReleaseCanvas(CDIBDC32* pDIB);
     void CleanupGarbage();
     int GarbageSurfaces() const { return m_GarbageSurfs.iCount; }
     int GarbageDIBs() const { return m_GarbageDIBs.iCount; }

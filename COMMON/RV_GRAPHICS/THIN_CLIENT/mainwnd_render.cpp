@@ -2,6 +2,7 @@
 // drawing thread releases.
 #include "mainwnd.h"
 
+#include "DIBDC32.h"
 #include "gl_thread.h"
 #include "gl_trash.h"
 #include "gl_vbo.h"
@@ -64,6 +65,16 @@ void CMainWnd::AddToGarbage(CDIBDC32* pDIB)
     int bAdded = m_GarbageDIBs.Add(pDIB);
     m_TreeLock.RVUnlock();
     RV_ASSERT(bAdded);
+}
+
+void CMainWnd::ReleaseCanvas(CDIBDC32* pDIB)
+{
+    if (!pDIB)
+        return;
+    if (g_pMainWindow && !GLIsDrawingThread())
+        g_pMainWindow->AddToGarbage(pDIB);
+    else
+        pDIB->Release();
 }
 
 void CMainWnd::AddToGarbage(CRenderObject* pObject)

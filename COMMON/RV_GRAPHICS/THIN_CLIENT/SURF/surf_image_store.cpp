@@ -38,13 +38,7 @@ void CSurfImageStore::DropCanvas()
     CDIBDC32* pCanvas = m_pCanvas;
     m_pCanvas = nullptr;
     m_bLookedUp = 0;
-    if (!pCanvas)
-        return;
-    // The last reference deletes a texture: that belongs on the drawing thread.
-    if (g_pMainWindow && !GLIsDrawingThread())
-        g_pMainWindow->AddToGarbage(pCanvas);
-    else
-        pCanvas->Release();
+    CMainWnd::ReleaseCanvas(pCanvas);
 }
 
 void CSurfImageStore::SetSurfaceProps(CRVMSG* pMsg, int iVariant)

@@ -3,7 +3,6 @@
 
 #include "DIBDC32.h"
 #include "gl_es.h"
-#include "gl_thread.h"
 #include "gl_vbo.h"
 #include "graphstore.h"
 #include "mainwnd.h"
@@ -42,13 +41,7 @@ void CSurfPanel::DropImage()
 {
     CDIBDC32* pImage = m_pImage;
     m_pImage = nullptr;
-    if (!pImage)
-        return;
-    // The last reference deletes a texture: that belongs on the drawing thread.
-    if (g_pMainWindow && !GLIsDrawingThread())
-        g_pMainWindow->AddToGarbage(pImage);
-    else
-        pImage->Release();
+    CMainWnd::ReleaseCanvas(pImage);
 }
 
 void CSurfPanel::SetSurfaceProps(CRVMSG* pMsg, int)
