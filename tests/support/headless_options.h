@@ -2,9 +2,12 @@
 // simulated controller on loopback (password "pw"), writing one screenshot.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "lx_directconnect.h"
+#include "png_read.h"
 
 inline LX_OPTIONS HeadlessOptions(unsigned short wPort, const std::string& sCacheDir, const std::string& sScreenshot,
                                   int iWaitMs)
@@ -19,4 +22,14 @@ inline LX_OPTIONS HeadlessOptions(unsigned short wPort, const std::string& sCach
     o.sScreenshot = sScreenshot;
     o.iWaitMs = iWaitMs;
     return o;
+}
+
+// The screenshot such a run wrote: readable, and the whole 1024 x 576 screen.
+inline ::testing::AssertionResult ReadScreenshot(const std::string& sPath, PNG_RGB* pPng)
+{
+    if (!ReadPNGFile(sPath, pPng))
+        return ::testing::AssertionFailure() << "no readable screenshot at " << sPath;
+    if (pPng->iWidth != 1024 || pPng->iHeight != 576)
+        return ::testing::AssertionFailure() << "screenshot is " << pPng->iWidth << "x" << pPng->iHeight;
+    return ::testing::AssertionSuccess();
 }
