@@ -43,18 +43,11 @@ TEST_F(DemoProgram, ServesThePanelWithTheDemoPassword)
     {
         CTestViewer v;
         ASSERT_TRUE(v.Connect((unsigned short)port));
-        ASSERT_TRUE(v.Send(3, SIM_MSG_GET_CHALLENGE));
-        TestFrame f;
-        ASSERT_TRUE(v.ReadFrameID(SIM_MSG_CHALLENGE, &f));
-        size_t off = 0;
-        const std::string challenge = ReadString(f, &off);
-        CRVMSG login(4, SIM_MSG_LOGIN, 0, 1);
-        BuildLogin(login, ExpectedResponse(CDemoController::Password(), challenge));
-        ASSERT_TRUE(v.Send(login));
-        ASSERT_TRUE(v.ReadFrameID(SIM_MSG_LOGIN_OK, &f));
+        ASSERT_TRUE(Login(v, CDemoController::Password()));
         ASSERT_TRUE(v.Send(5, SIM_MSG_GET_SYSTEM_NAME));
+        TestFrame f;
         ASSERT_TRUE(v.ReadFrameID(SIM_MSG_SYSTEM_NAME, &f));
-        off = 8;
+        size_t off = 8;
         EXPECT_EQ("Corvin Demo", ReadString(f, &off));
         ASSERT_TRUE(v.Send(0, SIM_MSG_INIT_SESSION, Bytes(52, 0)));
         EXPECT_TRUE(v.ReadFrameID(20114, &f, 3000));

@@ -23,25 +23,11 @@ protected:
         ASSERT_EQ(1, m_demo.Start());
     }
 
-    bool LogIn(CTestViewer& v, const std::string& password)
-    {
-        if (!v.Send(3, SIM_MSG_GET_CHALLENGE))
-            return false;
-        TestFrame f;
-        if (!v.ReadFrameID(SIM_MSG_CHALLENGE, &f))
-            return false;
-        size_t off = 0;
-        const std::string challenge = ReadString(f, &off);
-        CRVMSG login(4, SIM_MSG_LOGIN, 0, 1);
-        BuildLogin(login, ExpectedResponse(password, challenge));
-        return v.Send(login) && v.ReadFrame(&f, 1000) && f.sMessageID == SIM_MSG_LOGIN_OK;
-    }
-
     // Logged in and started; the panel's frames read.
     void Open(CTestViewer& v)
     {
         ASSERT_TRUE(v.Connect(m_demo.Port()));
-        ASSERT_TRUE(LogIn(v, CDemoController::Password()));
+        ASSERT_TRUE(Login(v, CDemoController::Password()));
         ASSERT_TRUE(v.Send(0, SIM_MSG_INIT_SESSION, Bytes(52, 0)));
         TestFrame f;
         ASSERT_TRUE(v.ReadFrameID(20114, &f));
@@ -68,7 +54,7 @@ TEST_F(DemoProtocol, PanelOnlyAfterLoginAndSessionStart)
     TestFrame f;
     EXPECT_FALSE(v.ReadFrame(&f, 300)) << "message " << f.sMessageID;
 
-    ASSERT_TRUE(LogIn(v, CDemoController::Password()));
+    ASSERT_TRUE(Login(v, CDemoController::Password()));
     // Logged in but not started: still nothing for a touch.
     ASSERT_TRUE(v.Send(0, MSG_TOUCH, Touch({DEMO_ID_NAV, DEMO_ID_TAB + 1, 0, 10, 10})));
     EXPECT_FALSE(v.ReadFrame(&f, 300)) << "message " << f.sMessageID;
@@ -92,7 +78,7 @@ TEST_F(DemoProtocol, WrongPasswordGetsNoPanel)
 {
     CTestViewer v;
     ASSERT_TRUE(v.Connect(m_demo.Port()));
-    EXPECT_FALSE(LogIn(v, "not the password"));
+    EXPECT_FALSE(Login(v, "not the password"));
     ASSERT_TRUE(v.Send(0, SIM_MSG_INIT_SESSION, Bytes(52, 0)));
     TestFrame f;
     EXPECT_FALSE(v.ReadFrame(&f, 300)) << "message " << f.sMessageID;

@@ -60,6 +60,33 @@ inline int ReadInt(const TestFrame& f, size_t off)
     return f.data.size() >= off + 4 ? (int)RVLoad32(f.data.data() + off) : -12345;
 }
 
+// Asks the controller for its challenge with this sender ID; returns its text.
+inline std::string Challenge(CTestViewer& v, short sSender = 3)
+{
+    EXPECT_TRUE(v.Send(sSender, SIM_MSG_GET_CHALLENGE));
+    TestFrame f;
+    EXPECT_TRUE(v.ReadFrame(&f));
+    EXPECT_EQ(SIM_MSG_CHALLENGE, f.sMessageID);
+    EXPECT_EQ(sSender, f.sSenderID);
+    size_t off = 0;
+    return ReadString(f, &off);
+}
+
+// The whole login with the password's 8-bit bytes; true when 28 came back.
+inline bool Login(CTestViewer& v, const std::string& passwordBytes, short sSender = 4)
+{
+    std::string challenge = Challenge(v, sSender);
+    CRVMSG m(sSender, SIM_MSG_LOGIN, 0, 1);
+    BuildLogin(m, ExpectedResponse(passwordBytes, challenge));
+    EXPECT_TRUE(v.Send(m));
+    TestFrame f;
+    if (!v.ReadFrame(&f, 1000))
+        return false;
+    EXPECT_EQ(SIM_MSG_LOGIN_OK, f.sMessageID);
+    EXPECT_EQ(sSender, f.sSenderID);
+    return f.sMessageID == SIM_MSG_LOGIN_OK;
+}
+
 class SimTest : public ::testing::Test
 {
 protected:
@@ -78,33 +105,6 @@ protected:
         for (int i = 0; i < 200 && m_sim.ConnectionCount() == before; i++)
             usleep(10000);
         ASSERT_EQ(before + 1, m_sim.ConnectionCount());
-    }
-
-    // Asks the challenge with this sender ID; returns its text.
-    std::string Challenge(CTestViewer& v, short sSender = 3)
-    {
-        EXPECT_TRUE(v.Send(sSender, SIM_MSG_GET_CHALLENGE));
-        TestFrame f;
-        EXPECT_TRUE(v.ReadFrame(&f));
-        EXPECT_EQ(SIM_MSG_CHALLENGE, f.sMessageID);
-        EXPECT_EQ(sSender, f.sSenderID);
-        size_t off = 0;
-        return ReadString(f, &off);
-    }
-
-    // The whole login with the password's 8-bit bytes; true when 28 came back.
-    bool Login(CTestViewer& v, const std::string& passwordBytes, short sSender = 4)
-    {
-        std::string challenge = Challenge(v, sSender);
-        CRVMSG m(sSender, SIM_MSG_LOGIN, 0, 1);
-        BuildLogin(m, ExpectedResponse(passwordBytes, challenge));
-        EXPECT_TRUE(v.Send(m));
-        TestFrame f;
-        if (!v.ReadFrame(&f, 500))
-            return false;
-        EXPECT_EQ(SIM_MSG_LOGIN_OK, f.sMessageID);
-        EXPECT_EQ(sSender, f.sSenderID);
-        return f.sMessageID == SIM_MSG_LOGIN_OK;
     }
 
     void ConnectAndLogin(CTestViewer& v)
