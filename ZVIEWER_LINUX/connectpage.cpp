@@ -22,10 +22,8 @@ namespace {
 // not listed.
 void LogSystem(const char* pszWhat, const CLocalSystem& system)
 {
-    const uint32_t dwIP = system.IP();
-    const uint8_t* pIP = reinterpret_cast<const uint8_t*>(&dwIP);
-    RVLog(RV_LOG_INFO, "%s \"%s\" at %u.%u.%u.%u:%u", pszWhat, RVToUtf8(system.Name()).c_str(), pIP[0], pIP[1],
-          pIP[2], pIP[3], (unsigned)system.Port());
+    RVLog(RV_LOG_INFO, "%s \"%s\" at %s:%u", pszWhat, RVToUtf8(system.Name()).c_str(),
+          CRVComm::DottedIP(system.IP()).c_str(), (unsigned)system.Port());
 }
 
 const char kVersionAtStart[] = "2.0 Build 51.1";

@@ -65,7 +65,9 @@ CRVString WideText(const std::string& sUtf8)
     return CRVString(LxUtf8ToWide(sUtf8).c_str());
 }
 
-std::string DottedIP(uint32_t dwIP)
+}  // namespace
+
+std::string CRVComm::DottedIP(uint32_t dwIP)
 {
     char sz[INET_ADDRSTRLEN] = "";
     in_addr addr;
@@ -73,8 +75,6 @@ std::string DottedIP(uint32_t dwIP)
     inet_ntop(AF_INET, &addr, sz, sizeof sz);
     return sz;
 }
-
-}  // namespace
 
 int CRVComm::InitInstance(const std::string& sCacheDir)
 {

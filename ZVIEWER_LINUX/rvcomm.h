@@ -42,6 +42,8 @@ public:
     // session's auto-connect and RestartConnection. The local broadcast on the
     // locator port unless set; kept across sessions.
     static void SetLocatorTarget(uint32_t dwIP, uint16_t wPort);
+    // A memory-order IPv4 address as "a.b.c.d".
+    static std::string DottedIP(uint32_t dwIP);
 
     // Direct TCP connection to the IPv4 address (memory order, first octet
     // first) and port, then login (context 0) with the password (UTF-8). The
