@@ -41,11 +41,10 @@ LX_EXIT_CODE CAppDelegate::Run(const LX_OPTIONS& options)
         RVSetLogLevel(options.eLogLevel);
     CAppDelegate app(options);
     std::string why;
-    if (!app.ApplicationDidFinishLaunching(&why)) {
+    const LX_EXIT_CODE eLaunch = app.ApplicationDidFinishLaunching(&why);
+    if (eLaunch != LX_EXIT_OK) {
         fprintf(stderr, "zviewer: %s\n", why.c_str());
-        const bool bDisplay = why.find("display") != std::string::npos || why.find("window") != std::string::npos ||
-                              why.find("OpenGL") != std::string::npos;
-        return bDisplay ? LX_EXIT_DISPLAY : LX_EXIT_FAILURE;
+        return eLaunch;
     }
     CLxInterruptScope interrupts;
     SDL_StartTextInput();
@@ -65,23 +64,23 @@ CAppDelegate::~CAppDelegate()
     ApplicationWillTerminate();
 }
 
-int CAppDelegate::ApplicationDidFinishLaunching(std::string* pError)
+LX_EXIT_CODE CAppDelegate::ApplicationDidFinishLaunching(std::string* pError)
 {
     if (!LxPrepareCacheDir(m_Options.sCacheDir.empty() ? nullptr : m_Options.sCacheDir.c_str(), &m_sCacheDir,
                            pError))
-        return 0;
+        return LX_EXIT_FAILURE;
     if (!CRVComm::InitInstance(m_sCacheDir)) {
         *pError = "cannot create the client session";
-        return 0;
+        return LX_EXIT_FAILURE;
     }
+    // Without a window there is no display, or no OpenGL for it.
     m_pWindow.reset(CLxConnectWindow::Create("Marlo", pError));
     if (!m_pWindow)
-        return 0;
+        return LX_EXIT_DISPLAY;
     // Calls posted from engine threads, and status texts from the connect
     // thread, wake the event wait.
     m_MainThread.SetWakeup([this] { Wake(); });
 
-    CRVComm::SetLocatorTarget(m_Options.dwLocatorIP, m_Options.wLocatorPort);
     // The page shows the window and starts searching as it is built.
     m_pConnectPage.reset(
         new CConnectPage(this, CLxPrefs::DefaultPath(), m_Options.dwLocatorIP, m_Options.wLocatorPort));
@@ -93,7 +92,7 @@ int CAppDelegate::ApplicationDidFinishLaunching(std::string* pError)
     if (!m_pSleepWatch->Open())
         m_pSleepWatch.reset();
     RVLog(RV_LOG_INFO, "App Finished Launching");
-    return 1;
+    return LX_EXIT_OK;
 }
 
 void CAppDelegate::ApplicationWillTerminate()

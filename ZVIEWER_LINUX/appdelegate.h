@@ -43,7 +43,8 @@ private:
     explicit CAppDelegate(const LX_OPTIONS& options);
     ~CAppDelegate() override;
 
-    int ApplicationDidFinishLaunching(std::string* pError);
+    // LX_EXIT_OK when running; otherwise the exit code, with the reason.
+    LX_EXIT_CODE ApplicationDidFinishLaunching(std::string* pError);
     void ApplicationWillTerminate();
     void ReceiveSleepNote();
     void ReceiveWakeNote();
