@@ -8,11 +8,11 @@
 #include "FontServer.h"
 #include "lx_mainwnd.h"
 #include "lx_sysinfo.h"
-#include "lx_utf8.h"
 #include "mainwnd.h"
 #include "resource_mgr.h"
 #include "rvlog.h"
 #include "rvserver.h"
+#include "rvutf8.h"
 #include "z_client.h"
 
 namespace {
@@ -93,8 +93,7 @@ LX_EXIT_CODE LxConnectDirect(const std::string& sHost, unsigned short wPort, con
         *pError = "cannot resolve '" + sHost + "'";
         return LX_EXIT_CONNECT;
     }
-    // The password as typed: its characters, not its UTF-8 bytes, make the key.
-    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, CRVString(LxUtf8ToWide(sPassword).c_str()));
+    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, RVWideFromUtf8(sPassword));
     CLxStatusListener listener;
     if (g_pRVServer->CreateConnection(&addr, &listener, uTimeoutMs))
         return LX_EXIT_OK;

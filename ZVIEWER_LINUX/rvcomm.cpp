@@ -9,7 +9,6 @@
 #include "connectpage.h"
 #include "lx_session.h"
 #include "lx_syslocator.h"
-#include "lx_utf8.h"
 #include "rvlog.h"
 #include "rvserver.h"
 #include "rvutf8.h"
@@ -57,12 +56,6 @@ void SetLastName(const std::string& sName)
 {
     std::lock_guard<std::mutex> guard(State().lock);
     State().sLastName = sName;
-}
-
-// The password as typed: its characters, not its UTF-8 bytes, make the key.
-CRVString WideText(const std::string& sUtf8)
-{
-    return CRVString(LxUtf8ToWide(sUtf8).c_str());
 }
 
 }  // namespace
@@ -141,9 +134,9 @@ int CRVComm::CreateRemoteConnection(const std::string& sName, const std::string&
     if (g_pRVServer == nullptr)
         return 0;
     SetLastName(sName);
-    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, WideText(sPassword));
+    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, RVWideFromUtf8(sPassword));
     CConnectPageListener listener(pStatus);
-    return g_pRVServer->CreateConnection(WideText(sName), &listener);
+    return g_pRVServer->CreateConnection(RVWideFromUtf8(sName), &listener);
 }
 
 int CRVComm::SetConnection(CZConnection* pConnection, const std::string& sPassword)
@@ -155,7 +148,7 @@ int CRVComm::SetConnection(CZConnection* pConnection, const std::string& sPasswo
     if (pConnection == nullptr)
         return 0;
     SetLastName(std::string());
-    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, WideText(sPassword));
+    g_pRVServer->SetLoginContext(LOGIN_CONTEXT_VIEWER, RVWideFromUtf8(sPassword));
     return g_pRVServer->CreateConnection(pConnection, nullptr);
 }
 
@@ -176,7 +169,7 @@ int CRVComm::RestartConnection()
         return g_pRVServer->Reconnect(RECONNECT_TIMEOUT_MS);
 
     // The controller may be on this network now: a direct link beats the remote path.
-    const CRVString wideName = WideText(sName);
+    const CRVString wideName = RVWideFromUtf8(sName);
     CLxSysLocator locator(dwLocatorIP, wLocatorPort);
     for (int i = 0; i < RESTART_POLLS; ++i) {
         std::unique_ptr<CLocalSystem> pSystem(locator.FindNextLocalSystem());

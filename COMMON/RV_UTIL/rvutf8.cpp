@@ -116,3 +116,8 @@ std::wstring RVUtf8ToWide(const char* p, size_t n)
     }
     return out;
 }
+
+CRVString RVWideFromUtf8(const std::string& s)
+{
+    return CRVString(RVUtf8ToWide(s.data(), s.size()).c_str());
+}

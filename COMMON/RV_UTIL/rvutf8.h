@@ -35,3 +35,7 @@ int RVUtf8Decode(const char* p, size_t n, std::u32string* pOut);
 // Replacing: a byte that does not start a valid sequence gives U+FFFD and
 // decoding goes on from the next byte, so nothing is ever refused.
 std::wstring RVUtf8ToWide(const char* p, size_t n);
+
+// The same as a wide engine string: a password or system name as typed,
+// whose characters, not its UTF-8 bytes, are what the controller compares.
+CRVString RVWideFromUtf8(const std::string& s);
