@@ -58,6 +58,12 @@ void RVLog(RV_LOG_LEVEL level, const char* format, ...)
     std::fwrite(line, 1, used, stderr);
 }
 
+RV_LOG_LEVEL RVFirstTimeLevel(unsigned int* puReported, unsigned int uBit)
+{
+    const bool bFirst = !(__atomic_fetch_or(puReported, uBit, __ATOMIC_RELAXED) & uBit);
+    return bFirst ? RV_LOG_WARN : RV_LOG_DEBUG;
+}
+
 void TraceWrap(const wchar_t* format, ...)
 {
     if (RV_LOG_DEBUG < RVGetLogLevel())

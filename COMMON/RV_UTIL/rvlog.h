@@ -10,5 +10,8 @@ RV_LOG_LEVEL RVGetLogLevel();
 // Parses "debug", "info", "warn", "error" or "off"; returns 0 for anything else.
 int RVParseLogLevel(const char* text, RV_LOG_LEVEL* level);
 void RVLog(RV_LOG_LEVEL level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// The level of a report that may repeat by the hundred: RV_LOG_WARN the first
+// time bit uBit is set in *puReported, RV_LOG_DEBUG after. Thread-safe.
+RV_LOG_LEVEL RVFirstTimeLevel(unsigned int* puReported, unsigned int uBit);
 // Wide-character debug text, printed at debug level.
 void TraceWrap(const wchar_t* format, ...);

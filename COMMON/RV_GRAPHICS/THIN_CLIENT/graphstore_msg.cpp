@@ -56,9 +56,7 @@ int ReadImageBytes(CRVMSG* pMsg, const unsigned char** ppData, int* piLength)
 void NotAvailable(int iWhich, const char* pszWhat)
 {
     static unsigned int s_uReported = 0;    // bit 0: format 11, bits 1 to 3: 20173 to 20175
-    const unsigned int uBit = 1u << iWhich;
-    const int bFirst = !(__atomic_fetch_or(&s_uReported, uBit, __ATOMIC_RELAXED) & uBit);
-    RVLog(bFirst ? RV_LOG_WARN : RV_LOG_DEBUG, "graphic store: %s not available yet, dropped", pszWhat);
+    RVLog(RVFirstTimeLevel(&s_uReported, 1u << iWhich), "graphic store: %s not available yet, dropped", pszWhat);
 }
 
 // The image decoded by its format; null on failure (logged by the decoder).

@@ -18,7 +18,6 @@ void NotAvailableOnce(int iEncoding)
 {
     static unsigned int s_uReported = 0;        // bit e: encoding e (0 .. 30), bit 31: any other
     const unsigned int uBit = (iEncoding >= 0 && iEncoding < 31) ? 1u << iEncoding : 1u << 31;
-    const int bFirst = !(__atomic_fetch_or(&s_uReported, uBit, __ATOMIC_RELAXED) & uBit);
     const char* pszWhat = "an unknown encoding";
     switch (iEncoding) {
     case CSurfImageLocal::ENCODING_GIF: pszWhat = "GIF"; break;
@@ -28,7 +27,7 @@ void NotAvailableOnce(int iEncoding)
     case CSurfImageLocal::ENCODING_H264: pszWhat = "H.264"; break;
     default: break;
     }
-    RVLog(bFirst ? RV_LOG_WARN : RV_LOG_DEBUG, "image update with encoding %d (%s): not available yet, dropped",
+    RVLog(RVFirstTimeLevel(&s_uReported, uBit), "image update with encoding %d (%s): not available yet, dropped",
           iEncoding, pszWhat);
 }
 
