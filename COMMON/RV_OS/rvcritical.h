@@ -37,3 +37,25 @@ public:
 private:
     pthread_mutex_t m_mutex;
 };
+
+// Holds a lock for its scope; a null lock (an object that has none in this
+// process, such as a tree without a main window) is no lock at all.
+class CRVHold
+{
+public:
+    explicit CRVHold(CRVCritical* pLock) : m_pLock(pLock)
+    {
+        if (m_pLock)
+            m_pLock->RVLock();
+    }
+    ~CRVHold()
+    {
+        if (m_pLock)
+            m_pLock->RVUnlock();
+    }
+    CRVHold(const CRVHold&) = delete;
+    CRVHold& operator=(const CRVHold&) = delete;
+
+private:
+    CRVCritical* m_pLock;
+};

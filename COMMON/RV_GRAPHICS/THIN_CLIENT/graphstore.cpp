@@ -16,26 +16,6 @@ CGraphicStore* g_pGraphicStore = nullptr;
 
 namespace {
 
-class CHold
-{
-public:
-    explicit CHold(CRVCritical* pLock) : m_pLock(pLock)
-    {
-        if (m_pLock)
-            m_pLock->RVLock();
-    }
-    ~CHold()
-    {
-        if (m_pLock)
-            m_pLock->RVUnlock();
-    }
-    CHold(const CHold&) = delete;
-    CHold& operator=(const CHold&) = delete;
-
-private:
-    CRVCritical* m_pLock;
-};
-
 // The main window's tree lock, when there is a main window.
 CRVCritical* TreeLock()
 {
@@ -107,14 +87,14 @@ CGraphicStore::~CGraphicStore()
 
 int CGraphicStore::Count()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     return m_iCount;
 }
 
 CDIBDC32* CGraphicStore::SourceByID(int iID)
 {
     {
-        CHold hold(&m_Lock);
+        CRVHold hold(&m_Lock);
         for (int i = 0; i < m_iCount; i++)
             if ((int)m_pCanvases[i]->ImageID() == iID)
                 return m_pCanvases[i];
@@ -126,7 +106,7 @@ CDIBDC32* CGraphicStore::SourceByID(int iID)
 
 CDIBDC32* CGraphicStore::RetainSourceByID(int iID)
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     CDIBDC32* pDib = SourceByID(iID);
     if (pDib)
         pDib->Retain();
@@ -150,8 +130,8 @@ void CGraphicStore::RemoveLocked(int iID)
 
 void CGraphicStore::ClearGraphic(int iID)
 {
-    CHold tree(TreeLock());
-    CHold hold(&m_Lock);
+    CRVHold tree(TreeLock());
+    CRVHold hold(&m_Lock);
     RemoveLocked(iID);
 }
 
@@ -162,8 +142,8 @@ int CGraphicStore::AddCanvas(CDIBDC32* pDib, int iID, int iFlags, int iMargin1, 
     pDib->ImageID((uint32_t)iID);
     pDib->StoreFlags((uint32_t)iFlags);
     pDib->StoreValue((uint64_t)(uint32_t)iMargin2 << 32 | (uint32_t)iMargin1);
-    CHold tree(TreeLock());
-    CHold hold(&m_Lock);
+    CRVHold tree(TreeLock());
+    CRVHold hold(&m_Lock);
     RemoveLocked(iID);
     if (m_iCount >= MAX_CANVASES) {
         Discard(pDib);
@@ -176,9 +156,9 @@ int CGraphicStore::AddCanvas(CDIBDC32* pDib, int iID, int iFlags, int iMargin1, 
 
 void CGraphicStore::ClearAll()
 {
-    CHold tree(TreeLock());
+    CRVHold tree(TreeLock());
     {
-        CHold hold(&m_Lock);
+        CRVHold hold(&m_Lock);
         for (int i = 0; i < m_iCount; i++) {
             Discard(m_pCanvases[i]);
             m_pCanvases[i] = nullptr;
@@ -193,7 +173,7 @@ void CGraphicStore::ClearAll()
 void CGraphicStore::ReleaseAll()
 {
     RVLog(RV_LOG_DEBUG, "Release All");
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     for (int i = 0; i < m_iCount; i++) {
         m_pCanvases[i]->Release();
         m_pCanvases[i] = nullptr;
@@ -203,14 +183,14 @@ void CGraphicStore::ReleaseAll()
 
 void CGraphicStore::OnGLContextLost()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     for (int i = 0; i < m_iCount; i++)
         m_pCanvases[i]->OnGLContextLost();
 }
 
 void CGraphicStore::OnGLContextRestore()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     for (int i = 0; i < m_iCount; i++)
         m_pCanvases[i]->OnGLContextRestore();
 }

@@ -14,18 +14,6 @@
 
 namespace {
 
-class CHold
-{
-public:
-    explicit CHold(CRVCritical* pLock) : m_pLock(pLock) { m_pLock->RVLock(); }
-    ~CHold() { m_pLock->RVUnlock(); }
-    CHold(const CHold&) = delete;
-    CHold& operator=(const CHold&) = delete;
-
-private:
-    CRVCritical* m_pLock;
-};
-
 const char kDigits[] = "0123456789ABCDEF";
 const size_t kNameLength = 2 * CResourceManager::KEY_BYTES + 4;     // digits and ".res"
 
@@ -166,13 +154,13 @@ int CResourceManager::AllocLocked(int iCount)
 
 int CResourceManager::AllocResources(int iCount)
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     return AllocLocked(iCount);
 }
 
 unsigned char* CResourceManager::AddResource()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     if (!AllocLocked(m_iCount + 1))
         return nullptr;
     return m_pKeys + (size_t)m_iCount++ * KEY_BYTES;
@@ -180,7 +168,7 @@ unsigned char* CResourceManager::AddResource()
 
 int CResourceManager::Read()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     m_iCount = 0;
     if (!m_szDirectory[0])
         return 0;
@@ -205,7 +193,7 @@ int CResourceManager::Read()
 
 void CResourceManager::LoadConfig(CRVMSG* pMsg)
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     pMsg->PutInt(m_iCount);
     for (int i = 0; i < m_iCount; i++)
         pMsg->PutData(m_pKeys + (size_t)i * KEY_BYTES, KEY_BYTES);
@@ -213,7 +201,7 @@ void CResourceManager::LoadConfig(CRVMSG* pMsg)
 
 int CResourceManager::FindResource(const unsigned char* pKey)
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     for (int i = 0; i < m_iCount; i++)
         if (memcmp(m_pKeys + (size_t)i * KEY_BYTES, pKey, KEY_BYTES) == 0)
             return 1;
@@ -222,13 +210,13 @@ int CResourceManager::FindResource(const unsigned char* pKey)
 
 int CResourceManager::Count()
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     return m_iCount;
 }
 
 int CResourceManager::Key(int i, unsigned char* pKey)
 {
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     if (i < 0 || i >= m_iCount)
         return 0;
     memcpy(pKey, m_pKeys + (size_t)i * KEY_BYTES, KEY_BYTES);
@@ -258,7 +246,7 @@ int CResourceManager::SaveResource(const unsigned char* pKey, RESOURCE_TYPE eTyp
 {
     if (!pKey || iLength < 0 || iLength > CResourceData::MAX_LENGTH || (iLength > 0 && !pData))
         return 0;
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     char szPath[PATH_BUFFER];
     if (!GetResourcePath(pKey, szPath))
         return 0;
@@ -284,7 +272,7 @@ int CResourceManager::LoadResource(const unsigned char* pKey, CResourceData* pOu
 {
     if (!pKey || !pOut)
         return 0;
-    CHold hold(&m_Lock);
+    CRVHold hold(&m_Lock);
     char szPath[PATH_BUFFER];
     if (!GetResourcePath(pKey, szPath))
         return 0;
