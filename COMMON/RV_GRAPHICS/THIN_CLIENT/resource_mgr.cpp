@@ -3,6 +3,7 @@
 
 #include "rvlog.h"
 #include "rvmsg.h"
+#include "rvwire.h"
 
 #include <dirent.h>
 #include <stdio.h>
@@ -44,23 +45,13 @@ int KeyFromName(const char* pszName, unsigned char* pKey)
     return 1;
 }
 
-void PutLE32(unsigned char* p, int v)
-{
-    for (int i = 0; i < 4; i++)
-        p[i] = (unsigned char)((unsigned int)v >> (8 * i));
-}
-
-int GetLE32(const unsigned char* p)
-{
-    return (int)((unsigned int)p[0] | (unsigned int)p[1] << 8 | (unsigned int)p[2] << 16 | (unsigned int)p[3] << 24);
-}
-
 // Type, length and data into an open file; 1 when all of it was written.
 int WriteResourceFile(FILE* pFile, int iType, const unsigned char* pData, int iLength)
 {
     unsigned char header[8];
-    PutLE32(header, iType);
-    PutLE32(header + 4, iLength);
+    // Little-endian, as the link's values.
+    RVStore32(header, (unsigned int)iType);
+    RVStore32(header + 4, (unsigned int)iLength);
     if (fwrite(header, 1, sizeof header, pFile) != sizeof header)
         return 0;
     return iLength == 0 || fwrite(pData, 1, (size_t)iLength, pFile) == (size_t)iLength;
@@ -72,10 +63,10 @@ int ReadResourceFile(FILE* pFile, CResourceData* pOut)
     unsigned char header[8];
     if (fread(header, 1, sizeof header, pFile) != sizeof header)
         return 0;
-    const int iLength = GetLE32(header + 4);
+    const int iLength = (int)RVLoad32(header + 4);
     if (!pOut->Alloc(iLength))
         return 0;
-    pOut->m_iType = GetLE32(header);
+    pOut->m_iType = (int)RVLoad32(header);
     return iLength == 0 || fread(pOut->m_pData, 1, (size_t)iLength, pFile) == (size_t)iLength;
 }
 
