@@ -34,17 +34,23 @@ void Discard(CDIBDC32* pDib)
         pDib->Release();
 }
 
-}  // namespace
-
-CDIBDC32* LoadRVPNG32(const unsigned char* pData, int iLength, int)
+// A decoded picture as a store canvas, which takes it; null (the picture
+// deleted) when there is none or no memory for the canvas.
+CDIBDC32* AsCanvas(CAlphaDIB* pDib)
 {
-    CAlphaDIB* pDib = CPNGDecoder::CreateDIB(pData, iLength);
     if (!pDib)
         return nullptr;
     CDIBDC32* pOut = new (std::nothrow) CDIBDC32(pDib);
     if (!pOut)
         delete pDib;
     return pOut;
+}
+
+}  // namespace
+
+CDIBDC32* LoadRVPNG32(const unsigned char* pData, int iLength, int)
+{
+    return AsCanvas(CPNGDecoder::CreateDIB(pData, iLength));
 }
 
 CDIBDC32* CGraphicStore::LoadTCF1(const unsigned char* pData, int iLength)
@@ -59,8 +65,9 @@ CDIBDC32* CGraphicStore::LoadTCF1(const unsigned char* pData, int iLength)
         pDib->Fill(0);
         if (CTAVOImageFormat::DecompressImage(pDib->Bits(), pDib->DX(), &image)) {
             pDib->MakePreMult();
-            if (CDIBDC32* pOut = new (std::nothrow) CDIBDC32(pDib))
+            if (CDIBDC32* pOut = AsCanvas(pDib))
                 return pOut;
+            pDib = nullptr;     // deleted with the canvas that could not be made
         }
     }
     delete pDib;
