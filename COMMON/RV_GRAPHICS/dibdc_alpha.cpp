@@ -4,6 +4,7 @@
 
 #include "dibdc_rows.h"
 
+#include <algorithm>
 #include <new>
 
 namespace
@@ -118,7 +119,7 @@ void CAlphaDIB::FillRectAlpha(const CRVRect& rect, uint32_t uColor, int iAlpha)
 {
     if (!IsValid())
         return;
-    const int m = iAlpha < 0 ? 0 : (iAlpha > 255 ? 255 : iAlpha);
+    const int m = std::clamp(iAlpha, 0, 255);
     const CRVRect r = ClipToCanvas(rect.x, rect.y, rect.width, rect.height);
     const Blend256 blend(uColor, m);
     for (int row = 0; row < r.height; row++)

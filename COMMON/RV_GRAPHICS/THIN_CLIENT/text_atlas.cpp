@@ -9,6 +9,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 CTextAtlas::CTextAtlas()
     : m_pEntries{},
       m_iEntries(0),
@@ -114,7 +116,7 @@ void CTextAtlas::AddTextAtlasRenderRef(CTextAtlasEntry* pEntry, const float* pMa
     pEntry->Retain();   // its slot stays its own until it is drawn
     d.pEntry = pEntry;
     memcpy(d.fMatrix, pMatrix, sizeof(d.fMatrix));
-    d.iAlpha = iAlpha < 0 ? 0 : (iAlpha > 255 ? 255 : iAlpha);
+    d.iAlpha = std::clamp(iAlpha, 0, 255);
     d.uColor = uColor & 0xFFFFFF;
 }
 

@@ -7,6 +7,8 @@
 // the round unlinks it, so the walk never meets a freed animation.
 #include "surf.h"
 
+#include <algorithm>
+
 #include "mainwnd.h"
 #include "rvdebug.h"
 #include "surf_animation.h"
@@ -183,7 +185,7 @@ void CSurf::AnimateValue(int iKey, int iFrom, int iTo, int iTime, int iFlags)
         // Now means now: no animation of the key may overwrite the value later.
         StopAnimation(iKey, (ORIENT)ANIMATION_BOTH_ORIENTATIONS);
         if (iKey == AK_ALPHA)
-            SetAlpha(iTo < 0 ? 0 : (iTo > 255 ? 255 : iTo));
+            SetAlpha(std::clamp(iTo, 0, 255));
         else if (iKey >= AK_ROTATE_X && iKey <= AK_ROTATE_Z)
             SetRotation(iKey - AK_ROTATE_X, iTo);
         return;
@@ -252,7 +254,7 @@ void CSurf::ProcessAnimationUpdate(CSurfAnimation* pAnimation)
         break;
     case AK_ALPHA: {
         const int v = pAnimation->Value();
-        SetAlpha(v < 0 ? 0 : (v > 255 ? 255 : v));
+        SetAlpha(std::clamp(v, 0, 255));
         break;
     }
     case AK_TRANSFORM:

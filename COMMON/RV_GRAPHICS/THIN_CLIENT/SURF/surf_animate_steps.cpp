@@ -7,6 +7,7 @@
 // data is read as it comes; a step cut short ends the list.
 #include "surf.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "RVThread.h"
@@ -85,7 +86,7 @@ int ReadStep(CRVMSG* pMsg, ANIMATION_STEP* pStep)
 
 int ClampAlpha(int v)
 {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
+    return std::clamp(v, 0, 255);
 }
 
 // Step offsets come from the controller unchecked; sums saturate rather

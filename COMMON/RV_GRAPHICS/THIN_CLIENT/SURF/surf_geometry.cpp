@@ -6,6 +6,8 @@
 // position only with attribute 0x80000000.
 #include "surf.h"
 
+#include <algorithm>
+
 #include "rvdebug.h"
 #include "rvrectmath.h"
 
@@ -122,7 +124,7 @@ int CSurf::SetPosition(ORIENT eOrient, CRVRect rc, MODIFY_CONTEXT ctx)
 int CSurf::SetAlpha(int iAlpha, MODIFY_CONTEXT ctx)
 {
     RV_ASSERT(iAlpha >= 0 && iAlpha <= 255);
-    iAlpha = iAlpha < 0 ? 0 : (iAlpha > 255 ? 255 : iAlpha);
+    iAlpha = std::clamp(iAlpha, 0, 255);
     if (iAlpha == m_iAlpha)
         return 0;
     m_iAlpha = iAlpha;

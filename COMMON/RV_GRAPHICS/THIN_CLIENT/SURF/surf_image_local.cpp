@@ -1,6 +1,8 @@
 // CSurfImageLocal: properties, attributes, the lent picture and the drawing.
 #include "surf_image_local.h"
 
+#include <algorithm>
+
 #include "gl_thread.h"
 #include "renderobject.h"
 #include "rvmsg.h"
@@ -59,7 +61,7 @@ void CSurfImageLocal::SetAttribute(int iKind, int iValue, int iTime)
             m_iState &= ~SS_FROZEN;
         break;
     case ATTR_FILL_LEVEL: {
-        const int iLevel = iValue < 0 ? 0 : (iValue > 1000 ? 1000 : iValue);
+        const int iLevel = std::clamp(iValue, 0, 1000);
         if (iTime > 0) {
             Animate(AK_FILL_LEVEL, m_iFillLevel, iLevel, (unsigned int)iTime, 0, ACCEL_TRAPEZOID, 0);
             break;
@@ -79,7 +81,7 @@ void CSurfImageLocal::ProcessAnimationUpdate(CSurfAnimation* pAnimation)
 {
     if (pAnimation->Key() == AK_FILL_LEVEL) {
         const int v = pAnimation->Value();
-        m_iFillLevel = v < 0 ? 0 : (v > 1000 ? 1000 : v);
+        m_iFillLevel = std::clamp(v, 0, 1000);
         Invalidate();
     }
     CSurf::ProcessAnimationUpdate(pAnimation);

@@ -14,6 +14,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 CSurfImageStore::CSurfImageStore(CSurf* pParent, int iID, CRVRect rc0, CRVRect rc1)
     : CSurfDrawn(pParent, iID, rc0, rc1),
       m_iImageID{0, 0},
@@ -58,7 +60,7 @@ void CSurfImageStore::SetAttribute(int iKind, int iValue, int iTime)
         CSurf::SetAttribute(iKind, iValue, iTime);
         return;
     }
-    const int iLevel = iValue < 0 ? 0 : (iValue > 255 ? 255 : iValue);
+    const int iLevel = std::clamp(iValue, 0, 255);
     if (iTime > 0) {
         Animate(AK_SATURATION, m_iSaturation, iLevel, (unsigned int)iTime, 0, ACCEL_LINEAR, 0);
         return;
@@ -77,7 +79,7 @@ void CSurfImageStore::ProcessAnimationUpdate(CSurfAnimation* pAnimation)
 {
     if (pAnimation->Key() == AK_SATURATION) {
         const int v = pAnimation->Value();
-        m_iSaturation = v < 0 ? 0 : (v > 255 ? 255 : v);
+        m_iSaturation = std::clamp(v, 0, 255);
         Invalidate();
     }
     // Every step also marks the cache owner.
