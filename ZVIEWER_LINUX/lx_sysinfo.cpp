@@ -1,12 +1,12 @@
 #include "lx_sysinfo.h"
 
-#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
+
+#include "lx_makedirs.h"
 
 namespace {
 
@@ -24,26 +24,6 @@ std::string ReadFirstLine(const char* pszPath)
     while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r' || line[n - 1] == ' '))
         line[--n] = '\0';
     return line;
-}
-
-// mkdir -p with mode 0700 for each missing level.
-int MakeDirs(const std::string& sDir, std::string* pError)
-{
-    for (size_t pos = 1; pos <= sDir.size(); ++pos) {
-        if (pos != sDir.size() && sDir[pos] != '/')
-            continue;
-        const std::string part = sDir.substr(0, pos);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            *pError = part + ": " + strerror(errno);
-            return 0;
-        }
-    }
-    struct stat st;
-    if (stat(sDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        *pError = sDir + ": not a directory";
-        return 0;
-    }
-    return 1;
 }
 
 }  // namespace
@@ -98,7 +78,7 @@ int LxPrepareCacheDir(const char* pszOverride, std::string* pDir, std::string* p
     }
     while (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
-    if (!MakeDirs(dir, pError))
+    if (!LxMakeDirs(dir, pError))
         return 0;
     *pDir = dir + "/";
     return 1;

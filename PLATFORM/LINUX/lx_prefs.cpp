@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lx_makedirs.h"
 #include "rvlog.h"
 
 namespace {
@@ -22,23 +23,6 @@ int HexDigit(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// Creates every missing directory of sDir, mode 0700: the settings are the
-// user's own.
-bool MakeDirs(const std::string& sDir)
-{
-    if (sDir.empty())
-        return false;
-    for (size_t i = 1; i <= sDir.size(); ++i) {
-        if (i < sDir.size() && sDir[i] != '/')
-            continue;
-        const std::string sPart = sDir.substr(0, i);
-        if (mkdir(sPart.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat st;
-    return stat(sDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ReadSmallFile(const std::string& sPath, std::string* pText)
@@ -107,8 +91,9 @@ int CLxPrefs::SetString(const std::string& sKey, const std::string& sValue)
     }
     const size_t slash = m_sPath.rfind('/');
     const std::string sDir = slash == std::string::npos ? std::string(".") : m_sPath.substr(0, slash);
-    if (slash != 0 && !MakeDirs(sDir)) {
-        RVLog(RV_LOG_WARN, "settings: cannot create %s: %s", sDir.c_str(), strerror(errno));
+    std::string sWhy;
+    if (slash != 0 && !LxMakeDirs(sDir, &sWhy)) {
+        RVLog(RV_LOG_WARN, "settings: cannot create %s", sWhy.c_str());
         return 0;
     }
     std::string sTemp = m_sPath + ".XXXXXX";
