@@ -6,6 +6,7 @@
 #include <limits.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -22,19 +23,14 @@ enum
 // Step commands and flags of the animation messages.
 enum { STEP_MOVE = 1, STEP_FADE = 2, STEP_AT_ONCE = 0x2, STEP_HAS_DELAY = 0x1000 };
 
-int Clamp(int v, int lo, int hi)
-{
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-
 unsigned char Byte(int v)
 {
-    return (unsigned char)Clamp(v, 0, 255);
+    return (unsigned char)std::clamp(v, 0, 255);
 }
 
 short Short(int v)
 {
-    return (short)Clamp(v, SHRT_MIN, SHRT_MAX);
+    return (short)std::clamp(v, (int)SHRT_MIN, (int)SHRT_MAX);
 }
 
 // The bytes a sequence of Puts produced.
@@ -297,7 +293,7 @@ void CSimAnimation::Move(int iTarget, const CRVRect& rc, unsigned int uDelayMs)
 
 void CSimAnimation::Fade(int iTarget, int iAlpha, int bAtOnce, unsigned int uDelayMs)
 {
-    Step(STEP_FADE, bAtOnce ? STEP_AT_ONCE : 0, iTarget, CRVRect(), 0, Clamp(iAlpha, 0, 255), uDelayMs);
+    Step(STEP_FADE, bAtOnce ? STEP_AT_ONCE : 0, iTarget, CRVRect(), 0, std::clamp(iAlpha, 0, 255), uDelayMs);
 }
 
 void CSimAnimation::Step(int iCommand, int iFlags, int iTarget, const CRVRect& rc, int iValue1, int iValue2,
